@@ -15,7 +15,7 @@ extras=${ORVIK_EXTRAS:-test}
 say() { echo "setup: $*" >&2; }
 
 # --- Debian packages ---------------------------------------------------------
-debs=(libgeographiclib-dev g++ make)
+debs=(libgeographiclib-dev libgtest-dev g++ make)
 missing=()
 for p in "${debs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

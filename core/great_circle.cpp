@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "core/great_circle_kernel.hpp"
+
 namespace orvik::core {
 namespace {
 
@@ -16,19 +18,12 @@ inline double clamp_unit(double x) noexcept {
 
 }  // namespace
 
+// Through the same vector kernel as every batch, so that a point's distance
+// is bit-identical whether computed alone or inside any array.
 double great_circle_distance(double lat1, double lon1, double lat2, double lon2) noexcept {
-    const double dlon = (lon2 - lon1) * DEG_TO_RAD;
-    const double phi1 = lat1 * DEG_TO_RAD;
-    const double phi2 = lat2 * DEG_TO_RAD;
-    const double dphi = phi2 - phi1;
-    const double s = std::sin(dphi * 0.5);
-    const double a = s * s;
-    const double q = std::cos(phi1) * std::cos(phi2);
-    const double t = std::sin(dlon * 0.5);
-    const double b = q * (t * t);
-    const double h = a + b;
-    const double c = std::asin(std::sqrt(h > 1.0 ? 1.0 : h));
-    return (c + c) * EARTH_RADIUS_M;
+    double out;
+    great_circle_distance_n(&lat1, &lon1, &lat2, &lon2, &out, 1);
+    return out;
 }
 
 std::pair<double, double> great_circle_destination(double lat1, double lon1, double bearing,

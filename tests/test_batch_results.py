@@ -1,5 +1,6 @@
 """What the batch functions compute and the arrays they return."""
 
+import os
 import sys
 
 import numpy as np
@@ -132,27 +133,17 @@ def test_views_keep_the_buffer_alive():
 
 def _rss_bytes():
     with open("/proc/self/statm") as statm:
-        import os
-
         return int(statm.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
 
 
 @pytest.mark.skipif(not sys.platform.startswith("linux"), reason="reads /proc")
 def test_dropping_results_frees_their_buffers():
     batch, _ = BATCH["great_circle"]
-    args = points(200_000)
+    args = points(100_000)
     for _ in range(5):
         batch(*args)
     before = _rss_bytes()
-    for _ in range(100):  # 1.6 MB each: a leak would add some 160 MB
+    for _ in range(60):  # 0.8 MB each: a leak would add some 48 MB
         batch(*args)
-    assert _rss_bytes() - before < 40 * 2**20
+    assert _rss_bytes() - before < 16 * 2**20
 
-
-def test_inputs_are_not_written():
-    args = points(50)
-    copies = [a.copy() for a in args]
-    for batch, _ in BATCH.values():
-        batch(*args)
-    for a, c in zip(args, copies):
-        np.testing.assert_array_equal(a, c)

@@ -7,6 +7,7 @@
 #include "interop/function_entry.hpp"
 #include "interop/results.hpp"
 #include "src/module_layout.hpp"
+#include "src/py_distance_batch.hpp"
 #include "src/submodules.hpp"
 
 namespace orvik::py_distance {
@@ -84,6 +85,13 @@ const FunctionRecord records[] = {
     {"geodesic_inverse", fastcall(geodesic_inverse), FASTCALL,
      "geodesic_inverse(lat1, lon1, lat2, lon2)\n--\n\n"
      "Full inverse geodesic result. Returns dict with s12, azi1, azi2, a12, etc."},
+    {"geodesic_distance_batch", fastcall(geodesic_distance_batch), FASTCALL,
+     "geodesic_distance_batch(lat1, lon1, lat2, lon2)\n--\n\n"
+     "Batch geodesic distance: arrays of (lat1, lon1, lat2, lon2) \u2192 array of distances "
+     "(meters).\nUses rayon for parallel computation."},
+    {"great_circle_distance_batch", fastcall(great_circle_distance_batch), FASTCALL,
+     "great_circle_distance_batch(lat1, lon1, lat2, lon2)\n--\n\n"
+     "Batch great-circle distance: arrays \u2192 array of distances (meters)."},
 };
 
 }  // namespace

@@ -1,0 +1,53 @@
+#include "interop/readonly_array.hpp"
+
+#include <string>
+
+#include "interop/borrow_registry.hpp"
+#include "interop/numpy_api.hpp"
+#include "interop/panic.hpp"
+#include "interop/results.hpp"
+
+namespace orvik::interop {
+namespace {
+
+bool is_float64(numpy::Api api, PyObject* array) {
+    PyRef float64 = PyRef::steal(api.descr_from_type(numpy::NPY_DOUBLE));
+    if (!float64) python_api_call_failed();
+    PyObject* descr = numpy::fields(array).descr;
+    return descr == float64.get() || api.equiv_types(descr, float64.get());
+}
+
+}  // namespace
+
+Result<PyReadonlyArray> PyReadonlyArray::accept(PyObject* obj) {
+    const numpy::Api api = numpy::api();
+    if (!api.is_array(obj) || numpy::fields(obj).nd != 1 || !is_float64(api, obj)) {
+        return ErrorValue::type_conversion(obj, "PyArray<T, D>");
+    }
+    PyRef array = PyRef::borrow(obj);
+    const int code = acquire_shared_borrow(array.get());
+    if (code == BORROW_CONFLICT) {
+        array.reset();
+        panic("called `Result::unwrap()` on an `Err` value: AlreadyBorrowed");
+    }
+    if (code != BORROW_DONE) {
+        panic("Unexpected return code " + std::to_string(code) + " from borrow checking API");
+    }
+    return PyReadonlyArray(std::move(array));
+}
+
+PyReadonlyArray::~PyReadonlyArray() {
+    if (array_) release_shared_borrow(array_.get());
+}
+
+std::optional<ElementView> PyReadonlyArray::as_slice() const noexcept {
+    const numpy::ArrayFields& f = numpy::fields(array_.get());
+    if ((f.flags & (numpy::NPY_ARRAY_C_CONTIGUOUS | numpy::NPY_ARRAY_F_CONTIGUOUS)) == 0) {
+        return std::nullopt;
+    }
+    std::size_t len = 1;
+    for (int axis = 0; axis < f.nd; ++axis) len *= static_cast<std::size_t>(f.dimensions[axis]);
+    return ElementView{reinterpret_cast<const unsigned char*>(f.data), len};
+}
+
+}  // namespace orvik::interop

@@ -1,0 +1,149 @@
+"""What the batch functions compute and the arrays they return."""
+
+import os
+import sys
+
+import numpy as np
+import pytest
+
+from batch_support import BATCH, panic_message, points
+
+KINDS = list(BATCH)
+
+
+def scalar_results(scalar, args):
+    return np.array([scalar(*map(float, row)) for row in zip(*args)], dtype=np.float64)
+
+
+def special_points():
+    """Random points plus poles, antipodes, zeros of both signs, NaN and
+    infinities in every position."""
+    args = points(300, seed=7)
+    specials = [0.0, -0.0, 90.0, -90.0, 180.0, -180.0, 1e-300, np.nan, np.inf, -np.inf]
+    rows = [(a, b, c, d) for a in specials for b in specials[:4] for c in (-0.0, 45.0)
+            for d in (0.0, 179.5, np.nan)]
+    rows += [(0.0, 0.0, 0.5, 179.7), (30.0, 0.0, -30.0, 180.0)]  # nearly and exactly antipodal
+    extra = np.array(rows).T
+    return [np.concatenate([a, e]) for a, e in zip(args, extra)]
+
+
+@pytest.mark.parametrize("kind", KINDS)
+def test_elements_equal_scalar_function_bit_for_bit(kind):
+    batch, scalar = BATCH[kind]
+    args = special_points()
+    result = batch(*args)
+    expected = scalar_results(scalar, args)
+    np.testing.assert_array_equal(result.view(np.uint64), expected.view(np.uint64))
+
+
+@pytest.mark.parametrize("kind", KINDS)
+def test_unaligned_arrays_read_like_aligned_copies(kind):
+    batch, _ = BATCH[kind]
+    args = points(33, seed=3)
+    unaligned = []
+    for offset, a in zip((1, 3, 5, 7), args):
+        raw = bytearray(a.nbytes + offset)
+        view = np.frombuffer(raw, dtype=np.float64, offset=offset, count=a.size)
+        view[:] = a
+        assert not view.flags.aligned
+        unaligned.append(view)
+    np.testing.assert_array_equal(batch(*unaligned).view(np.uint64), batch(*args).view(np.uint64))
+
+
+@pytest.mark.parametrize("kind", KINDS)
+@pytest.mark.parametrize("others", [0, 1, 5])
+def test_empty_lat1_gives_empty_result_whatever_the_others(kind, others):
+    batch, _ = BATCH[kind]
+    args = [np.empty(0)] + points(others)[1:]
+    result = batch(*args)
+    assert result.shape == (0,) and result.dtype == np.float64
+
+
+@pytest.mark.parametrize("kind", KINDS)
+def test_single_element(kind):
+    batch, scalar = BATCH[kind]
+    args = points(1)
+    result = batch(*args)
+    assert result.shape == (1,)
+    assert result[0] == scalar(*(float(a[0]) for a in args))
+
+
+@pytest.mark.parametrize("kind", KINDS)
+def test_shorter_lat1_truncates(kind):
+    batch, scalar = BATCH[kind]
+    args = points(9)
+    args[0] = args[0][:4]
+    np.testing.assert_array_equal(batch(*args), scalar_results(scalar, [a[:4] for a in args]))
+
+
+@pytest.mark.parametrize("kind", KINDS)
+@pytest.mark.parametrize(
+    ("lengths", "m"),
+    [
+        ((5, 5, 3, 5), 3),
+        ((5, 3, 5, 5), 3),
+        ((5, 5, 5, 0), 0),
+        ((100, 70, 40, 99), 40),  # the smallest length wins, not the first short array
+        ((2, 1, 2, 2), 1),
+    ],
+)
+def test_shorter_other_array_panics_with_smallest_index(kind, lengths, m):
+    batch, _ = BATCH[kind]
+    args = [a[:n] for a, n in zip(points(max(lengths)), lengths)]
+    assert panic_message(batch, *args) == f"index out of bounds: the len is {m} but the index is {m}"
+
+
+@pytest.mark.parametrize("kind", KINDS)
+def test_same_array_for_several_parameters(kind):
+    batch, scalar = BATCH[kind]
+    lat, lon = points(6)[:2]
+    np.testing.assert_array_equal(batch(lat, lon, lat, lon), np.zeros(6))
+    np.testing.assert_array_equal(batch(lat, lat, lat, lon), scalar_results(scalar, [lat, lat, lat, lon]))
+
+
+@pytest.mark.parametrize("kind", KINDS)
+def test_result_array_owns_nothing_and_is_held_by_a_container(kind):
+    batch, _ = BATCH[kind]
+    result = batch(*points(8))
+    assert type(result) is np.ndarray
+    assert result.dtype == np.float64 and result.ndim == 1 and result.strides == (8,)
+    flags = result.flags
+    assert flags.writeable and flags.c_contiguous and flags.f_contiguous and flags.aligned
+    assert not flags.owndata
+    holder = result.base
+    assert type(holder).__name__ == "PySliceContainer"
+    assert repr(type(holder)) == "<class 'PySliceContainer'>"
+    assert sys.getrefcount(holder) == 3  # the array, `holder` and the argument: no leak
+    with pytest.raises(TypeError):
+        type(holder)()
+    result[0] = 12.5
+    assert result[0] == 12.5
+
+
+def test_views_keep_the_buffer_alive():
+    batch, _ = BATCH["great_circle"]
+    args = points(1000)
+    result = batch(*args)
+    expected = result.copy()
+    tail = result[500:]
+    del result
+    np.zeros(10_000)  # reuse freed memory if the buffer had been freed
+    np.testing.assert_array_equal(tail, expected[500:])
+
+
+def _rss_bytes():
+    with open("/proc/self/statm") as statm:
+        return int(statm.read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
+
+
+@pytest.mark.skipif(not sys.platform.startswith("linux"), reason="reads /proc")
+def test_dropping_results_frees_their_buffers():
+    batch, _ = BATCH["great_circle"]
+    args = points(100_000)
+    for _ in range(5):
+        batch(*args)
+    before = _rss_bytes()
+    for _ in range(60):  # 0.8 MB each: a leak would add some 48 MB
+        batch(*args)
+    assert _rss_bytes() - before < 16 * 2**20
+

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "core/geodesic.hpp"
-#include "core/great_circle.hpp"
+#include "core/great_circle_kernel.hpp"
 #include "interop/binding.hpp"
 #include "interop/boundary.hpp"
 #include "interop/float_vector.hpp"
@@ -32,23 +32,45 @@ constexpr FunctionDescription geodesic_distance_batch_desc{"geodesic_distance_ba
 constexpr FunctionDescription great_circle_distance_batch_desc{"great_circle_distance_batch",
                                                                batch_params};
 
+using Views = std::array<ElementView, 4>;
+
+// Ellipsoidal distances, one solver call per element.
+struct GeodesicRange {
+    const core::Geodesic& solver;
+    void operator()(const Views& v, double* out, std::size_t begin, std::size_t end) const noexcept {
+        for (std::size_t i = begin; i < end; ++i) {
+            out[i] = solver.inverse(v[0][i], v[1][i], v[2][i], v[3][i]).s12;
+        }
+    }
+};
+
+// Spherical distances through the vector kernel, which is also what the
+// scalar function uses, so every element matches it bit for bit.  The kernel
+// reads its inputs with unaligned loads.
+struct GreatCircleRange {
+    void operator()(const Views& v, double* out, std::size_t begin, std::size_t end) const noexcept {
+        const auto at = [begin](const ElementView& view) {
+            return reinterpret_cast<const double*>(view.data + begin * sizeof(double));
+        };
+        core::great_circle_distance_n(at(v[0]), at(v[1]), at(v[2]), at(v[3]), out + begin,
+                                      end - begin);
+    }
+};
+
 // The map context: the four element views in parameter order and the result
 // slots.  Read by every thread; each writes only the slots of its pieces.
-template <class Distance>
+template <class Range>
 class DistancePieces final : public interop::PieceBody {
 public:
-    DistancePieces(const std::array<ElementView, 4>& views, double* out, Distance distance)
-        : views_(views), out_(out), distance_(distance),
+    DistancePieces(const Views& views, double* out, Range range)
+        : views_(views), out_(out), range_(range),
           all_in_bounds_(std::min({views[0].len, views[1].len, views[2].len, views[3].len})) {}
 
     // Every element is bounds-checked against all four arrays.  Below the
     // shortest length all checks pass, so they are made once per piece.
     void run(std::size_t begin, std::size_t end) const override {
         const std::size_t checked_end = std::min(end, all_in_bounds_);
-        const auto& [lat1, lon1, lat2, lon2] = views_;
-        for (std::size_t i = begin; i < checked_end; ++i) {
-            out_[i] = distance_(lat1[i], lon1[i], lat2[i], lon2[i]);
-        }
+        if (begin < checked_end) range_(views_, out_, begin, checked_end);
         if (checked_end < end) fail_at(std::max(begin, checked_end));
     }
 
@@ -68,17 +90,17 @@ private:
         throw interop::ElementFailure{i, std::move(message)};
     }
 
-    std::array<ElementView, 4> views_;
+    Views views_;
     double* out_;
-    Distance distance_;
+    Range range_;
     std::size_t all_in_bounds_;
 };
 
-// One batch call.  `make_distance` runs on the calling thread after every
+// One batch call.  `make_range` runs on the calling thread after every
 // argument is accepted, so one-time set-up never happens on a worker.
-template <class MakeDistance>
+template <class MakeRange>
 Result<PyObject*> batch(const FunctionDescription& desc, PyObject* const* args, Py_ssize_t nargs,
-                        PyObject* kwnames, MakeDistance make_distance) {
+                        PyObject* kwnames, MakeRange make_range) {
     PyObject* slots[4] = {};
     if (auto error = interop::extract_arguments_fastcall(desc, args, nargs, kwnames, slots)) {
         return std::move(*error);
@@ -92,13 +114,13 @@ Result<PyObject*> batch(const FunctionDescription& desc, PyObject* const* args, 
         }
         arrays[i].emplace(std::move(accepted.value()));
     }
-    std::array<ElementView, 4> views;
+    Views views;
     for (std::size_t i = 0; i < 4; ++i) {
         std::optional<ElementView> view = arrays[i]->as_slice();
         if (!view) return ErrorValue::pending(PyExc_TypeError, interop::NOT_CONTIGUOUS_MESSAGE);
         views[i] = *view;
     }
-    const auto distance = make_distance();
+    const auto range = make_range();
     const std::size_t n = views[0].len;
 
     // The pool comes first, then the one allocation of the result; a failed
@@ -109,7 +131,7 @@ Result<PyObject*> batch(const FunctionDescription& desc, PyObject* const* args, 
         return ErrorValue::pending(PyExc_MemoryError,
                                    "cannot allocate a result of " + std::to_string(n) + " elements");
     }
-    interop::parallel_map(n, DistancePieces(views, result->data(), distance));
+    interop::parallel_map(n, DistancePieces(views, result->data(), range));
     result->set_len(n);
     return interop::into_pyarray(std::move(*result));
 }
@@ -119,23 +141,16 @@ Result<PyObject*> batch(const FunctionDescription& desc, PyObject* const* args, 
 PyObject* geodesic_distance_batch(PyObject*, PyObject* const* args, Py_ssize_t nargs,
                                   PyObject* kwnames) {
     return interop::boundary_guard([&] {
-        return batch(geodesic_distance_batch_desc, args, nargs, kwnames, [] {
-            const core::Geodesic& solver = core::wgs84();
-            return [&solver](double lat1, double lon1, double lat2, double lon2) noexcept {
-                return solver.inverse(lat1, lon1, lat2, lon2).s12;
-            };
-        });
+        return batch(geodesic_distance_batch_desc, args, nargs, kwnames,
+                     [] { return GeodesicRange{core::wgs84()}; });
     });
 }
 
 PyObject* great_circle_distance_batch(PyObject*, PyObject* const* args, Py_ssize_t nargs,
                                       PyObject* kwnames) {
     return interop::boundary_guard([&] {
-        return batch(great_circle_distance_batch_desc, args, nargs, kwnames, [] {
-            return [](double lat1, double lon1, double lat2, double lon2) noexcept {
-                return core::great_circle_distance(lat1, lon1, lat2, lon2);
-            };
-        });
+        return batch(great_circle_distance_batch_desc, args, nargs, kwnames,
+                     [] { return GreatCircleRange{}; });
     });
 }
 

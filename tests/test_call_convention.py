@@ -215,3 +215,19 @@ def test_results_are_floats(fn, params):
     result = fn(*[0] * len(params))
     items = result.values() if isinstance(result, dict) else result if isinstance(result, tuple) else [result]
     assert all(type(v) is float for v in items)
+
+
+class Keyword(str):
+    """A keyword name of a str subclass whose str() fails."""
+
+    def __str__(self):
+        raise RuntimeError("no text")
+
+
+def test_keyword_of_a_str_subclass(monkeypatch):
+    assert units.km_to_m(**{Keyword("km"): 2}) == 2000.0  # matched by its bytes
+    reported = []
+    monkeypatch.setattr("sys.unraisablehook", reported.append)
+    message = type_error(lambda: units.km_to_m(**{Keyword("kx"): 2}))
+    assert message == "km_to_m() got an unexpected keyword argument '<unprintable Keyword object>'"
+    assert [type(r.exc_value) for r in reported] == [RuntimeError]

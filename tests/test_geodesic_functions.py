@@ -9,7 +9,9 @@ from orvik._orvik import distance, geodesic
 
 PAIR_KEYS = ["lat1", "lon1", "lat2", "lon2", "s12", "azi1", "azi2", "a12"]
 FULL_KEYS = PAIR_KEYS + ["m12", "M12", "M21", "S12"]
-NEG_ZERO_370_NAN = [-0.0, 370.0, math.nan, 10.0]
+# A NaN with a payload: echoed values keep every bit.
+PAYLOAD_NAN = struct.unpack("<d", struct.pack("<Q", 0x7FF8_0000_0000_0123))[0]
+NEG_ZERO_370_NAN = [-0.0, 370.0, PAYLOAD_NAN, 10.0]
 
 
 def bits(x):

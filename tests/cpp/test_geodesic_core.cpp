@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
-#include <limits>
 
 #include "core/geodesic.hpp"
 
@@ -39,35 +37,12 @@ TEST(GeodesicCore, PlainInverseLeavesTheFullOutputsZero) {
     EXPECT_EQ(plain.azi2, full.azi2);
 }
 
-TEST(GeodesicCore, IdenticalPoints) {
-    const GeodesicResult r = wgs84().inverse(45, 7, 45, 7);
-    EXPECT_EQ(r.s12, 0.0);
-    EXPECT_EQ(r.a12, 0.0);
-}
-
-TEST(GeodesicCore, DirectEchoesItsArgumentsAndReportsNoArcLength) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const GeodesicResult r = wgs84().direct(-0.0, 540, 400, 1e6);
-    EXPECT_TRUE(same_bits(r.lat1, -0.0));
-    EXPECT_EQ(r.lon1, 540.0);
-    EXPECT_EQ(r.azi1, 400.0);
-    EXPECT_EQ(r.s12, 1e6);
+TEST(GeodesicCore, DirectReportsNoArcLength) {
+    // Python sees a12 only; the other fields are fixed zeros as well.
+    const GeodesicResult r = wgs84().direct(10, 20, 30, 1e6);
     expect_positive_zero(r.a12, "a12");
     expect_positive_zero(r.m12, "m12");
+    expect_positive_zero(r.M12, "M12");
+    expect_positive_zero(r.M21, "M21");
     expect_positive_zero(r.S12, "S12");
-    EXPECT_LE(std::fabs(r.lon2), 180.0);  // reduced: no longitude unrolling
-
-    const GeodesicResult beyond = wgs84().direct(91, 0, 0, 1000);
-    EXPECT_EQ(beyond.lat1, 91.0);
-    EXPECT_TRUE(std::isnan(beyond.lat2));
-    const GeodesicResult nan_azimuth = wgs84().direct(0, 0, nan, 1000);
-    EXPECT_TRUE(std::isnan(nan_azimuth.azi1));
-}
-
-TEST(GeodesicCore, InverseEchoesItsArguments) {
-    const GeodesicResult r = wgs84().inverse(91, 370, -0.0, 0);
-    EXPECT_EQ(r.lat1, 91.0);
-    EXPECT_EQ(r.lon1, 370.0);
-    EXPECT_TRUE(same_bits(r.lat2, -0.0));
-    EXPECT_TRUE(std::isnan(r.s12));
 }

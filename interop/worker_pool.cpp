@@ -2,6 +2,7 @@
 
 #include <sched.h>
 
+#include <cerrno>
 #include <new>
 
 #include "interop/panic.hpp"
@@ -18,6 +19,21 @@ constexpr int wait_spin_rounds = 64;
 // Offered tasks one worker can hold: recursion depth stays far below this,
 // and a full deque only means the offerer runs the task itself.
 constexpr std::size_t deque_capacity = 64;
+
+// Where a thread outside the pool sleeps until its job is done.  One per
+// thread, kept for its later calls.
+struct CallerLatch {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool done = false;
+};
+
+CallerLatch& this_thread_latch() {
+    thread_local CallerLatch latch;
+    return latch;
+}
+
+thread_local Worker* this_thread_worker = nullptr;
 
 }  // namespace
 
@@ -42,35 +58,12 @@ public:
     std::uint64_t rng = 0;
 };
 
-namespace {
-
-// Where a thread outside the pool sleeps until its job is done.  One per
-// thread, kept for its later calls.
-struct CallerLatch {
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool done = false;
-};
-
-}  // namespace
-
 // One caller's hand-over: the job, and where the caller sleeps.
 struct WorkerPool::Injected {
     Job* job;
     CallerLatch* latch;
     Injected* next;
 };
-
-namespace {
-
-thread_local Worker* this_thread_worker = nullptr;
-
-CallerLatch& this_thread_latch() {
-    thread_local CallerLatch latch;
-    return latch;
-}
-
-}  // namespace
 
 int start_worker_thread(pthread_t* thread, void* (*routine)(void*), void* arg) {
     pthread_attr_t attr;

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "interop/map_on_pool.hpp"
+#include "interop/panic.hpp"
+#include "interop/worker_pool.hpp"
+
+using orvik::interop::ElementFailure;
+using orvik::interop::map_on_pool;
+using orvik::interop::Panic;
+using orvik::interop::PieceBody;
+using orvik::interop::WorkerPool;
+
+namespace {
+
+// Counts how often each index is computed, on which threads, in how many pieces.
+class CountingBody final : public PieceBody {
+public:
+    explicit CountingBody(std::size_t n) : counts_(n) {}
+
+    void run(std::size_t begin, std::size_t end) const override {
+        if (std::this_thread::get_id() == caller_) ran_on_caller_.store(true);
+        if (begin >= end || end > counts_.size()) bad_piece_.store(true);
+        for (std::size_t i = begin; i < end && i < counts_.size(); ++i) counts_[i].fetch_add(1);
+        pieces_.fetch_add(1);
+    }
+
+    // Every index exactly once, through well-formed pieces.
+    bool each_index_once() const {
+        return !bad_piece_.load() && std::all_of(counts_.begin(), counts_.end(),
+                                                 [](const auto& c) { return c.load() == 1; });
+    }
+    std::size_t pieces() const { return pieces_.load(); }
+    bool ran_on_caller() const { return ran_on_caller_.load(); }
+
+private:
+    mutable std::vector<std::atomic<unsigned>> counts_;
+    mutable std::atomic<std::size_t> pieces_{0};
+    mutable std::atomic<bool> bad_piece_{false};
+    mutable std::atomic<bool> ran_on_caller_{false};
+    std::thread::id caller_ = std::this_thread::get_id();
+};
+
+// Fails at the first index of its piece that is in `failing`.
+class FailingBody final : public PieceBody {
+public:
+    explicit FailingBody(std::set<std::size_t> failing) : failing_(std::move(failing)) {}
+
+    void run(std::size_t begin, std::size_t end) const override {
+        const auto it = failing_.lower_bound(begin);
+        if (it != failing_.end() && *it < end) {
+            throw ElementFailure{*it, "element " + std::to_string(*it) + " failed"};
+        }
+    }
+
+private:
+    std::set<std::size_t> failing_;
+};
+
+std::string panic_message(WorkerPool& pool, std::size_t n, const PieceBody& body) {
+    try {
+        map_on_pool(pool, n, body);
+    } catch (const Panic& p) {
+        return p.message.value_or("(no message)");
+    }
+    return "(no failure)";
+}
+
+class ParallelMap : public testing::TestWithParam<std::size_t> {
+protected:
+    void SetUp() override {
+        auto started = WorkerPool::start(GetParam());
+        ASSERT_TRUE(started.pool) << "error " << started.error;
+        pool_ = std::move(started.pool);
+    }
+    WorkerPool& pool() { return *pool_; }
+
+private:
+    std::unique_ptr<WorkerPool> pool_;
+};
+
+const std::size_t lengths[] = {2, 3, 4, 5, 7, 8, 16, 31, 63, 64, 65, 100, 1000, 4097, 100000};
+
+TEST_P(ParallelMap, ComputesEveryIndexExactlyOnce) {
+    const std::size_t threads = GetParam();
+    for (const std::size_t n : lengths) {
+        CountingBody body(n);
+        map_on_pool(pool(), n, body);
+        EXPECT_TRUE(body.each_index_once()) << n;
+        // Split into a few pieces per worker (never more pieces than indices),
+        // and never computed by the caller, which only waits.
+        EXPECT_GE(body.pieces(), std::min(n, 4 * threads)) << n;
+        EXPECT_FALSE(body.ran_on_caller()) << n;
+    }
+}
+
+TEST_P(ParallelMap, EmptyAndSingleRangesStayOnTheCaller) {
+    CountingBody none(0);
+    map_on_pool(pool(), 0, none);
+    EXPECT_EQ(none.pieces(), 0u);
+
+    CountingBody one(1);
+    map_on_pool(pool(), 1, one);
+    EXPECT_TRUE(one.each_index_once());
+    EXPECT_TRUE(one.ran_on_caller());
+
+    EXPECT_EQ(panic_message(pool(), 1, FailingBody({0})), "element 0 failed");
+}
+
+TEST_P(ParallelMap, SmallestFailingIndexWins) {
+    const std::size_t n = 1000;
+    const std::vector<std::set<std::size_t>> cases = {
+        {0}, {999}, {500}, {1, 999}, {998, 999}, {3, 4, 5, 6}, {250, 500, 750}, {0, 500, 999},
+    };
+    for (const auto& failing : cases) {
+        const std::string expected = "element " + std::to_string(*failing.begin()) + " failed";
+        // Repeated, since which pieces run where changes from run to run.
+        for (int repeat = 0; repeat < 20; ++repeat) {
+            ASSERT_EQ(panic_message(pool(), n, FailingBody(failing)), expected);
+        }
+    }
+    // Every index failing: index 0 wins.
+    std::set<std::size_t> all;
+    for (std::size_t i = 0; i < 64; ++i) all.insert(i);
+    EXPECT_EQ(panic_message(pool(), 64, FailingBody(all)), "element 0 failed");
+}
+
+TEST_P(ParallelMap, OtherExceptionsReachTheCallerUnchanged) {
+    class Throwing final : public PieceBody {
+    public:
+        void run(std::size_t begin, std::size_t end) const override {
+            if (begin <= 10 && 10 < end) throw std::runtime_error("boom");
+        }
+    };
+    EXPECT_THROW(map_on_pool(pool(), 100, Throwing{}), std::runtime_error);
+}
+
+TEST_P(ParallelMap, PiecesMayRunMapsOfTheirOwn) {
+    // Nested maps run on the worker that starts them; with one worker,
+    // blocking it instead would never finish.
+    class Nested final : public PieceBody {
+    public:
+        Nested(WorkerPool& pool, std::size_t outer, std::size_t inner)
+            : pool_(pool), inner_(inner), counts_(outer * inner) {}
+        void run(std::size_t begin, std::size_t end) const override {
+            for (std::size_t i = begin; i < end; ++i) {
+                Slice slice(*this, i * inner_);
+                map_on_pool(pool_, inner_, slice);
+            }
+        }
+        bool each_once() const {
+            return std::all_of(counts_.begin(), counts_.end(), [](const auto& c) { return c == 1; });
+        }
+
+    private:
+        class Slice final : public PieceBody {
+        public:
+            Slice(const Nested& outer, std::size_t offset) : outer_(outer), offset_(offset) {}
+            void run(std::size_t begin, std::size_t end) const override {
+                for (std::size_t i = begin; i < end; ++i) outer_.counts_[offset_ + i].fetch_add(1);
+            }
+
+        private:
+            const Nested& outer_;
+            std::size_t offset_;
+        };
+        WorkerPool& pool_;
+        std::size_t inner_;
+        mutable std::vector<std::atomic<unsigned>> counts_;
+    };
+    Nested body(pool(), 50, 37);
+    map_on_pool(pool(), 50, body);
+    EXPECT_TRUE(body.each_once());
+}
+
+TEST_P(ParallelMap, ServesSeveralCallersAtOnce) {
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> callers;
+    for (int c = 0; c < 4; ++c) {
+        callers.emplace_back([&, c] {
+            for (std::size_t round = 0; round < 40; ++round) {
+                const std::size_t n = 2 + (round * 37 + static_cast<std::size_t>(c) * 101) % 3000;
+                CountingBody body(n);
+                map_on_pool(pool(), n, body);
+                if (!body.each_index_once() || body.ran_on_caller()) wrong.fetch_add(1);
+                // Failures from one caller never leak into another's job.
+                const std::size_t fail_at = n / 2 + static_cast<std::size_t>(c);
+                if (panic_message(pool(), n + 8, FailingBody({fail_at})) !=
+                    "element " + std::to_string(fail_at) + " failed") {
+                    wrong.fetch_add(1);
+                }
+            }
+        });
+    }
+    for (auto& t : callers) t.join();
+    EXPECT_EQ(wrong.load(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ThreadCounts, ParallelMap, testing::Values(1, 2, 3, 8),
+                         [](const testing::TestParamInfo<std::size_t>& param_info) {
+                             return std::to_string(param_info.param) + "Threads";
+                         });
+
+}  // namespace

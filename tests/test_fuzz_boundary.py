@@ -14,6 +14,7 @@ from __future__ import annotations
 import inspect
 import math
 import os
+import re
 import sys
 import warnings
 from decimal import Decimal
@@ -53,16 +54,36 @@ class IntSubclass(int):
     pass
 
 
+class Raise:
+    """A hook outcome: raise a new exception made by `make`."""
+
+    def __init__(self, make, label):
+        self.make, self.label = make, label
+
+    def __repr__(self):
+        return f"Raise({self.label})"
+
+
+class Unprintable:
+    def __str__(self):
+        raise RuntimeError("no text")
+
+
+def _with_cause(exc: BaseException, cause: BaseException) -> BaseException:
+    exc.__cause__ = cause
+    return exc
+
+
 class FloatHook:
-    """__float__ returns `outcome`, or raises it when it is an exception type."""
+    """__float__ returns `outcome`, or raises when it is a Raise."""
 
     def __init__(self, outcome):
         self.outcome = outcome
 
     def __float__(self):
         HOOK_CALLS.append("float")
-        if isinstance(self.outcome, type):
-            raise self.outcome("from __float__")
+        if isinstance(self.outcome, Raise):
+            raise self.outcome.make()
         return self.outcome
 
     def __repr__(self):
@@ -75,8 +96,8 @@ class IndexHook:
 
     def __index__(self):
         HOOK_CALLS.append("index")
-        if isinstance(self.outcome, type):
-            raise self.outcome("from __index__")
+        if isinstance(self.outcome, Raise):
+            raise self.outcome.make()
         return self.outcome
 
     def __repr__(self):
@@ -90,7 +111,16 @@ class OddName(str):
         raise RuntimeError("no text")
 
 
-raised_types = st.sampled_from([ValueError, TypeError, TypeErrorSubclass, OverflowError, HookError, ZeroDivisionError])
+raised_types = st.sampled_from(
+    [Raise(lambda t=t: t("from a hook"), t.__name__) for t in (ValueError, TypeError, TypeErrorSubclass, OverflowError, HookError)]
+    + [
+        Raise(lambda: TypeError(Unprintable()), "TypeError with unprintable argument"),
+        Raise(lambda: TypeError("lone \udcff surrogate"), "TypeError with a lone surrogate"),
+        Raise(lambda: TypeError(), "TypeError without arguments"),
+        Raise(lambda: _with_cause(TypeError("with a cause"), KeyError("the cause")), "TypeError with a cause"),
+        Raise(lambda: ValueError(Unprintable()), "ValueError with unprintable argument"),
+    ]
+)
 any_ints = st.integers() | st.integers(min_value=-(2**1100), max_value=2**1100)
 hook_results = st.one_of(
     st.floats(),
@@ -183,6 +213,16 @@ def _call_both(fn, function, positional, keywords):
     return kind, detail, outcome, result, oracle_hooks, list(HOOK_CALLS)
 
 
+def message_text(exc: BaseException) -> str:
+    """str() of an exception as a message shows it: lone surrogates replaced,
+    and a placeholder when str() itself fails."""
+    try:
+        text = str(exc)
+    except Exception:  # noqa: BLE001
+        return f"<unprintable {type(exc).__name__} object>"
+    return re.sub("[\ud800-\udfff]", "\ufffd", text)
+
+
 def check_call(function: Function, positional, keywords, warning_action: str) -> None:
     fn = function.resolve()
     hook, sys.unraisablehook = sys.unraisablehook, lambda unraisable: None  # an OddName keyword reports here
@@ -203,11 +243,12 @@ def check_call(function: Function, positional, keywords, warning_action: str) ->
         assert outcome is not None, f"converted what the interpreter rejects: {expected!r}"
         if type(expected) is TypeError:
             assert type(outcome) is TypeError
-            assert str(outcome) == f"argument '{param}': {expected}"
+            assert str(outcome) == f"argument '{param}': {message_text(expected)}"
             assert outcome.__suppress_context__
+            assert type(outcome.__cause__) is type(expected.__cause__)  # the cause is kept, not the error
         else:
             assert type(outcome) is type(expected)
-            assert str(outcome) == str(expected)
+            assert message_text(outcome) == message_text(expected)
     else:
         assert outcome is None, f"{outcome!r} for convertible arguments {detail}"
         check_result_shape(function, result)

@@ -6,10 +6,14 @@
 #
 # The interpreter itself is not instrumented: the sanitizer runtime is
 # preloaded so that it is in place before the extension is loaded.  Leaks are
-# detected in the C++ tests, but not in the Python run: CPython keeps much of its memory until
-# exit on purpose, and its small-object arenas are not scanned for pointers,
-# so a leak report there would be noise; tests/test_leaks.py measures leaks
-# instead.
+# detected in the C++ tests, but not in the Python run: CPython keeps much of
+# its memory until exit on purpose, and its small-object arenas are not
+# scanned for pointers, so a leak report there would be noise;
+# tests/test_leaks.py measures leaks instead.
+#
+# float-cast-overflow is named on its own: GCC's "undefined" leaves it out,
+# and a NaN or huge float cast to an integer is exactly the fault that
+# geodesy on unchecked input could make.
 #
 # Environment: ORVIK_PYTHON picks the interpreter (as for setup.sh);
 # ORVIK_ASAN_VENV the virtualenv (default .venv-asan).  Arguments go to pytest.
@@ -20,9 +24,15 @@ venv=${ORVIK_ASAN_VENV:-.venv-asan}
 sanitizers=address,undefined,float-cast-overflow
 build_type=RelWithDebInfo
 
-ORVIK_VENV=$venv \
-ORVIK_CONFIG_SETTINGS="cmake.define.ORVIK_SANITIZE=$sanitizers cmake.build-type=$build_type install.strip=false build-dir=build/{wheel_tag}-sanitized" \
-  bash scripts/setup.sh
+# Its own build directory, so that it and the plain build stay incremental;
+# unstripped, so that reports name functions and lines.
+settings=(
+  "cmake.define.ORVIK_SANITIZE=$sanitizers"
+  "cmake.build-type=$build_type"
+  "install.strip=false"
+  "build-dir=build/{wheel_tag}-sanitized"
+)
+ORVIK_VENV=$venv ORVIK_CONFIG_SETTINGS="${settings[*]}" bash scripts/setup.sh
 
 runtime=$(g++ -print-file-name=libasan.so)
 if [ ! -e "$runtime" ]; then

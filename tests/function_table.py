@@ -93,7 +93,9 @@ FUNCTIONS: tuple[Function, ...] = (
     _unit("km_to_m", "km"),
     _unit("deg_to_rad", "d"),
     _unit("rad_to_deg", "r"),
-    Function("units", "dms_to_deg", ("degrees", "arcminutes", "arcseconds"), Args.FLOATS, Returns.FLOAT, (12, 34, 56.7)),
+    Function(
+        "units", "dms_to_deg", ("degrees", "arcminutes", "arcseconds"), Args.FLOATS, Returns.FLOAT, (12, 34, 56.7)
+    ),
     Function("units", "deg_to_dms", ("dd",), Args.FLOATS, Returns.TRIPLE, (-12.582,)),
 )
 

@@ -112,7 +112,10 @@ class OddName(str):
 
 
 raised_types = st.sampled_from(
-    [Raise(lambda t=t: t("from a hook"), t.__name__) for t in (ValueError, TypeError, TypeErrorSubclass, OverflowError, HookError)]
+    [
+        Raise(lambda t=t: t("from a hook"), t.__name__)
+        for t in (ValueError, TypeError, TypeErrorSubclass, OverflowError, HookError)
+    ]
     + [
         Raise(lambda: TypeError(Unprintable()), "TypeError with unprintable argument"),
         Raise(lambda: TypeError("lone \udcff surrogate"), "TypeError with a lone surrogate"),

@@ -138,11 +138,11 @@ def run_round(cases) -> None:
             pass
 
 
+_MALLINFO2_FIELDS = "arena ordblks smblks hblks hblkhd usmblks fsmblks uordblks fordblks keepcost".split()
+
+
 class _MallInfo2(ctypes.Structure):
-    _fields_ = [
-        (name, ctypes.c_size_t)
-        for name in ("arena", "ordblks", "smblks", "hblks", "hblkhd", "usmblks", "fsmblks", "uordblks", "fordblks", "keepcost")
-    ]
+    _fields_ = [(name, ctypes.c_size_t) for name in _MALLINFO2_FIELDS]
 
 
 def _libc_heap_probe():

@@ -5,12 +5,16 @@
 #   - a virtualenv (.venv, or $ORVIK_VENV) on CPython >= 3.12,
 #   - orvik itself, built from this checkout, with its test extras.
 # Environment: ORVIK_PYTHON picks the interpreter; ORVIK_VENV the virtualenv;
-# ORVIK_EXTRAS the extras to install (default "test").
+# ORVIK_EXTRAS the extras to install (default "test"); ORVIK_CONFIG_SETTINGS
+# extra build settings for scikit-build-core, separated by spaces, each passed
+# to pip as -C KEY=VALUE (e.g. "cmake.define.ORVIK_SANITIZE=address,undefined
+# build-dir=build/asan-{wheel_tag}").
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 venv=${ORVIK_VENV:-.venv}
 extras=${ORVIK_EXTRAS:-test}
+read -r -a config_settings <<<"${ORVIK_CONFIG_SETTINGS:-}"
 
 say() { echo "setup: $*" >&2; }
 
@@ -54,7 +58,7 @@ pip=("$venv/bin/python" -m pip)
 
 # --- orvik, rebuilt only when its sources changed ----------------------------
 stamp="$venv/.orvik-build-stamp"
-want=$( { echo "$extras"; cat pyproject.toml CMakeLists.txt;
+want=$( { echo "$extras"; echo "${config_settings[*]}"; cat pyproject.toml CMakeLists.txt;
           find src core interop orvik tests/cpp -type f \( -name '*.cpp' -o -name '*.hpp' -o -name '*.py' \
                -o -name '*.pyi' -o -name '*.txt' -o -name '*.csv' -o -name 'py.typed' \) 2>/dev/null \
             | sort | xargs -r cat || true; } \
@@ -64,7 +68,7 @@ if [ "$(cat "$stamp" 2>/dev/null)" != "$want" ]; then
   "${pip[@]}" install -q scikit-build-core cmake ninja
   # No build isolation: the build tools above are reused, and the build
   # directory under build/ makes a rebuild incremental.
-  "${pip[@]}" install -q --no-build-isolation ".[$extras]"
+  "${pip[@]}" install -q --no-build-isolation "${config_settings[@]/#/--config-settings=}" ".[$extras]"
   echo "$want" > "$stamp"
 fi
 say "ready: $venv ($("$venv/bin/python" -c 'import sys; print(sys.version.split()[0])'))"

@@ -1,46 +1,97 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the whole test suite: the C++ tests of core/
-# and interop/, then the Python tests.
+# Sets everything up and runs the whole test suite, as a list of stages:
+#   cpp         the C++ tests of core/ and interop/
+#   py313       the Python tests on CPython 3.13 (.venv)
+#   py312       the Python tests on CPython 3.12 (.venv-py312)
+#   numpy1      the batch tests on CPython 3.12 with NumPy 1.26 (.venv-np1):
+#               the module finds NumPy at run time, so one build must serve
+#               NumPy 1.x as well as 2.x
+#   sanitized   the C++ and Python tests against an AddressSanitizer and
+#               UndefinedBehaviorSanitizer build (scripts/test_sanitized.sh)
+# ORVIK_TEST_STAGES picks stages (space-separated; default: all, in the order
+# above).  Arguments go to every pytest run.  Each stage's time is printed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+root=$(pwd)
 
-venv=.venv
-cpp_build=build/cpp-tests
-"$venv/bin/cmake" -S . -B "$cpp_build" -G Ninja -DCMAKE_MAKE_PROGRAM="$(pwd)/$venv/bin/ninja" \
-  -DORVIK_TESTS=ON -DCMAKE_BUILD_TYPE=Debug -DPython_EXECUTABLE="$(pwd)/$venv/bin/python" >/dev/null
-"$venv/bin/cmake" --build "$cpp_build"
-"$venv/bin/ctest" --test-dir "$cpp_build" --output-on-failure
+# An interpreter of exactly the given minor version, or failure.
+find_python() {
+  local want=$1 cand exe
+  for cand in "python$want" /root/.pyenv/versions/"$want".*/bin/python3 "$HOME"/.pyenv/versions/"$want".*/bin/python3; do
+    exe=$(command -v "$cand" 2>/dev/null) || continue
+    if [ "$("$exe" -c 'import sys; print("%d.%d" % sys.version_info[:2])' 2>/dev/null)" = "$want" ]; then
+      echo "$exe"
+      return 0
+    fi
+  done
+  echo "test: CPython $want is needed for the version matrix and none was found" >&2
+  return 1
+}
 
 # -P keeps the source checkout off sys.path, so the installed package (with
 # its compiled module) is the one under test.
-"$venv/bin/python" -P -m pytest -q "$@"
+run_pytest() {
+  local venv=$1
+  shift
+  "$venv/bin/python" -P -m pytest -q "$@"
+}
 
-# The batch functions find NumPy at run time, so one build must serve NumPy
-# 1.x as well as 2.x: their tests run again in a second virtualenv with
-# NumPy 1.26 (which has wheels for CPython 3.12, not 3.13).
-# ORVIK_SKIP_NUMPY1=1 skips this.
-if [ "${ORVIK_SKIP_NUMPY1:-0}" != 1 ]; then
-  np1_venv=.venv-np1
-  py312=""
-  for cand in python3.12 /root/.pyenv/versions/3.12*/bin/python3 "$HOME"/.pyenv/versions/3.12*/bin/python3; do
-    exe=$(command -v "$cand" 2>/dev/null) || continue
-    if "$exe" -c 'import sys; sys.exit(sys.version_info[:2] != (3, 12))' 2>/dev/null; then
-      py312=$exe; break
-    fi
-  done
-  if [ -z "$py312" ]; then
-    echo "test: no CPython 3.12 found; NumPy 1.x run skipped" >&2
-  else
-    if [ ! -x "$np1_venv/bin/python" ]; then
-      "$py312" -m venv "$np1_venv"
-      "$np1_venv/bin/python" -m pip install -q --upgrade pip
-      # Installed first, so the test extras' "numpy>=1.26" is already met.
-      "$np1_venv/bin/python" -m pip install -q "numpy<2"
-    fi
-    ORVIK_VENV=$np1_venv ORVIK_PYTHON=$py312 bash scripts/setup.sh
-    "$np1_venv/bin/python" -c 'import numpy, sys; sys.exit(int(numpy.__version__.split(".")[0]) >= 2)' \
-      || "$np1_venv/bin/python" -m pip install -q "numpy<2"
-    "$np1_venv/bin/python" -P -m pytest -q tests/test_batch_*.py
+stage_cpp() {
+  local python
+  python=$(find_python 3.13)
+  ORVIK_PYTHON=$python bash scripts/setup.sh
+  local venv=.venv cpp_build=build/cpp-tests
+  "$venv/bin/cmake" -S . -B "$cpp_build" -G Ninja -DCMAKE_MAKE_PROGRAM="$root/$venv/bin/ninja" \
+    -DORVIK_TESTS=ON -DCMAKE_BUILD_TYPE=Debug -DPython_EXECUTABLE="$root/$venv/bin/python" >/dev/null
+  "$venv/bin/cmake" --build "$cpp_build"
+  "$venv/bin/ctest" --test-dir "$cpp_build" --output-on-failure
+}
+
+stage_py313() {
+  local python
+  python=$(find_python 3.13)
+  ORVIK_PYTHON=$python bash scripts/setup.sh
+  run_pytest .venv "$@"
+}
+
+stage_py312() {
+  local python
+  python=$(find_python 3.12)
+  ORVIK_PYTHON=$python ORVIK_VENV=.venv-py312 bash scripts/setup.sh
+  run_pytest .venv-py312 "$@"
+}
+
+stage_numpy1() {
+  local python venv=.venv-np1
+  python=$(find_python 3.12)
+  if [ ! -x "$venv/bin/python" ]; then
+    "$python" -m venv "$venv"
+    "$venv/bin/python" -m pip install -q --upgrade pip
   fi
-fi
+  # Installed first, so the test extras' "numpy>=1.26" is already met.
+  "$venv/bin/python" -m pip install -q "numpy<2"
+  ORVIK_PYTHON=$python ORVIK_VENV=$venv bash scripts/setup.sh
+  "$venv/bin/python" -c 'import numpy, sys; sys.exit(int(numpy.__version__.split(".")[0]) >= 2)' \
+    || "$venv/bin/python" -m pip install -q "numpy<2"
+  run_pytest "$venv" tests/test_batch_*.py "$@"
+}
+
+stage_sanitized() {
+  local python
+  python=$(find_python 3.13)
+  ORVIK_PYTHON=$python bash scripts/test_sanitized.sh "$@"
+}
+
+stages=${ORVIK_TEST_STAGES:-cpp py313 py312 numpy1 sanitized}
+timings=()
+for stage in $stages; do
+  if ! declare -F "stage_$stage" >/dev/null; then
+    echo "test: unknown stage '$stage'" >&2
+    exit 2
+  fi
+  echo "=== stage $stage ===" >&2
+  started=$SECONDS
+  "stage_$stage" "$@"
+  timings+=("$stage $((SECONDS - started))s")
+done
+echo "test: all stages passed (${timings[*]})" >&2

@@ -2,6 +2,7 @@
 #include <Python.h>
 
 #include "interop/boundary.hpp"
+#include "interop/parallel_map.hpp"
 #include "src/export/functions.hpp"
 
 namespace orvik::exported {
@@ -12,6 +13,15 @@ using FastcallEntry = PyObject* (*)(PyObject*, PyObject* const*, Py_ssize_t, PyO
 // CPython stores every entry point as a PyCFunction and casts it back by flags.
 PyCFunction fastcall(FastcallEntry entry) {
     return reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(entry));
+}
+
+// The worker pool's thread count, creating the pool if it does not exist yet.
+PyObject* pool_threads(PyObject*, PyObject*) noexcept {
+    return interop::boundary_guard([]() -> interop::Result<PyObject*> {
+        PyObject* count = PyLong_FromSize_t(interop::pool_thread_count());
+        if (count == nullptr) return interop::fetch_error();
+        return count;
+    });
 }
 
 PyMethodDef methods[] = {
@@ -28,6 +38,8 @@ PyMethodDef methods[] = {
      "great_circle_distance_into(out, lat1, lon1, lat2, lon2)\n--\n\n"
      "Writes great-circle distances (metres) into `out`; all five are float64\n"
      "buffers of one shape, with any strides."},
+    {"pool_threads", pool_threads, METH_NOARGS,
+     "pool_threads()\n--\n\nThe worker pool's thread count (starting the pool if needed)."},
     {nullptr, nullptr, 0, nullptr},
 };
 

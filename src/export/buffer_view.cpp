@@ -4,6 +4,7 @@
 #include <string>
 
 #include "interop/binding.hpp"
+#include "src/export/strided_walk.hpp"
 
 namespace orvik::exported {
 namespace {

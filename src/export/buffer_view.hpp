@@ -15,9 +15,6 @@ namespace orvik::exported {
 
 class BufferView {
 public:
-    // NumPy's own limit on the number of dimensions.
-    static constexpr int max_dims = 64;
-
     BufferView() noexcept = default;
     // Never moved: some exporters keep the address of the Py_buffer they filled.
     BufferView(const BufferView&) = delete;

@@ -15,6 +15,7 @@
 #include "interop/parallel_map.hpp"
 #include "src/export/buffer_view.hpp"
 #include "src/export/functions.hpp"
+#include "src/export/strided_walk.hpp"
 
 namespace orvik::exported {
 namespace {
@@ -25,14 +26,7 @@ using interop::Result;
 constexpr std::string_view into_params[] = {"out", "lat1", "lon1", "lat2", "lon2"};
 constexpr std::size_t operand_count = std::size(into_params);  // out first
 
-// Where the operands live, read by every worker; nothing in it changes
-// during the map.
-struct Layout {
-    int ndim = 0;
-    std::array<Py_ssize_t, BufferView::max_dims> shape{};
-    std::array<char*, operand_count> data{};
-    std::array<std::array<Py_ssize_t, BufferView::max_dims>, operand_count> strides{};
-};
+using Layout = StridedLayout<operand_count>;
 
 inline double load(const char* at) noexcept {
     double value;
@@ -40,67 +34,31 @@ inline double load(const char* at) noexcept {
     return value;
 }
 
-// One piece [begin, end) of the C-order index space, walked row by row along
-// the last axis so that the inner loop only adds strides.
+// One piece [begin, end) of the map, computed stretch by stretch.
 template <class Distance>
 class StridedPiece final : public interop::PieceBody {
 public:
-    StridedPiece(const Layout& layout, Distance distance) : layout_(layout), distance_(distance) {}
+    StridedPiece(const Layout& layout, Distance distance) : layout_(layout), distance_(distance) {
+        // Along the last axis; a 0-d map has one element and never steps.
+        for (std::size_t k = 0; k < operand_count; ++k) {
+            step_[k] = layout.ndim ? layout.strides[k][layout.ndim - 1] : 0;
+        }
+    }
 
     void run(std::size_t begin, std::size_t end) const override {
-        const Layout& l = layout_;
-        if (begin >= end) return;  // also keeps an empty axis out of the divisions below
-        if (l.ndim == 0) {
-            compute_row(l.data, 1);
-            return;
-        }
-        const int last = l.ndim - 1;
-        std::array<Py_ssize_t, BufferView::max_dims> index{};
-        std::size_t rest = begin;
-        for (int axis = last; axis >= 0; --axis) {
-            const auto extent = static_cast<std::size_t>(l.shape[axis]);
-            index[axis] = static_cast<Py_ssize_t>(rest % extent);
-            rest /= extent;
-        }
-        std::array<char*, operand_count> at = l.data;
-        for (std::size_t k = 0; k < operand_count; ++k) {
-            for (int axis = 0; axis <= last; ++axis) at[k] += index[axis] * l.strides[k][axis];
-        }
-        std::size_t done = begin;
-        while (done < end) {
-            const auto in_row = static_cast<std::size_t>(l.shape[last] - index[last]);
-            const std::size_t count = std::min(in_row, end - done);
-            compute_row(at, count);
-            done += count;
-            if (done == end) break;
-            // The row is finished: step to the start of the next one.
-            for (std::size_t k = 0; k < operand_count; ++k) {
-                at[k] += static_cast<Py_ssize_t>(count) * l.strides[k][last];
+        for_each_row(layout_, begin, end, [this](std::array<char*, operand_count> at, std::size_t count) {
+            for (std::size_t i = 0; i < count; ++i) {
+                const double d = distance_(load(at[1]), load(at[2]), load(at[3]), load(at[4]));
+                std::memcpy(at[0], &d, sizeof d);
+                for (std::size_t k = 0; k < operand_count; ++k) at[k] += step_[k];
             }
-            index[last] += static_cast<Py_ssize_t>(count);
-            for (int axis = last; axis > 0 && index[axis] == l.shape[axis]; --axis) {
-                index[axis] = 0;
-                ++index[axis - 1];
-                for (std::size_t k = 0; k < operand_count; ++k) {
-                    at[k] += l.strides[k][axis - 1] - l.shape[axis] * l.strides[k][axis];
-                }
-            }
-        }
+        });
     }
 
 private:
-    void compute_row(std::array<char*, operand_count> at, std::size_t count) const {
-        const int last = layout_.ndim - 1;
-        for (std::size_t i = 0; i < count; ++i) {
-            const double d = distance_(load(at[1]), load(at[2]), load(at[3]), load(at[4]));
-            std::memcpy(at[0], &d, sizeof d);
-            if (last < 0) return;
-            for (std::size_t k = 0; k < operand_count; ++k) at[k] += layout_.strides[k][last];
-        }
-    }
-
     const Layout& layout_;
     Distance distance_;
+    std::array<Py_ssize_t, operand_count> step_{};
 };
 
 std::string shape_text(std::span<const Py_ssize_t> shape) {

@@ -36,7 +36,8 @@ def as_float64(np: Any, value: object, param: str, function: str) -> NDArray[np.
     try:
         return np.asarray(value, dtype=np.float64)
     except (TypeError, ValueError) as error:
-        raise type(error)(f"{function}() argument '{param}': {error}") from error
+        kind = TypeError if isinstance(error, TypeError) else ValueError
+        raise kind(f"{function}() argument '{param}': {error}") from error
 
 
 def broadcast_distances(kernel: Kernel, function: str, *values: object) -> NDArray[np.float64]:

@@ -54,10 +54,6 @@ def test_stub_signatures_match_the_functions(stub, container, module):
         assert functions[name] == runtime_parameters(getattr(module, name)), name
 
 
-def test_package_is_marked_typed():
-    assert (PACKAGE / "py.typed").is_file()
-
-
 GOOD = """
 import numpy as np
 from numpy.typing import NDArray

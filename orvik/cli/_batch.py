@@ -117,24 +117,17 @@ def run(args: argparse.Namespace) -> int:
 
     bad = BadRows()
     rows = 0
-    first = True
     with (
         _reader(args, in_format, pd) as (chunks, progress),
         _writer(args.output, out_format) as write,
     ):
-        for chunk in chunks:
-            if first:
+        for number, chunk in enumerate(chunks):
+            if number == 0:
                 _check_columns(args.input, chunk, columns, out_column)
-                first = False
             values = [_floats(pd, np, chunk[c]) for c in columns]
-            invalid = np.zeros(len(chunk), dtype=bool)
-            for k, v in enumerate(values):
-                invalid |= ~np.isfinite(v)
-                if k % 2 == 0:
-                    invalid |= np.abs(v) > 90.0
+            invalid = _invalid_rows(np, values)
             if invalid.any():
-                first = int(np.flatnonzero(invalid)[0])
-                where = _describe(chunk, columns, values, first, rows)
+                where = _describe(chunk, columns, values, int(np.flatnonzero(invalid)[0]), rows)
                 if args.strict:
                     raise CliError(f"{_label(args.input)}: {where}")
                 bad.count += int(invalid.sum())
@@ -186,6 +179,17 @@ def _floats(pd: Any, np: Any, series: Any) -> Any:
     return series.to_numpy(dtype=np.float64, na_value=np.nan)
 
 
+def _invalid_rows(np: Any, values: list[Any]) -> Any:
+    """Rows with a coordinate that is NaN (missing or not a number), infinite,
+    or a latitude outside [-90, 90]."""
+    invalid = np.zeros(len(values[0]), dtype=bool)
+    for k, v in enumerate(values):
+        invalid |= ~np.isfinite(v)
+        if k % 2 == 0:  # lat1, lat2
+            invalid |= np.abs(v) > 90.0
+    return invalid
+
+
 def _describe(chunk: Any, columns: list[str], values: list[Any], index: int, before: int) -> str:
     """Where the first bad value of a row is, and what is wrong with it."""
     row = before + index + 1
@@ -219,10 +223,14 @@ def _reader(args: argparse.Namespace, fmt: str, pd: Any) -> Iterator[tuple[Itera
             if path == "-":
                 raise CliError("Parquet input needs a file, not standard input")
             with _parquet_chunks(path, args.chunk_size, pd) as (chunks, total):
-                with _progress(args.quiet, total, "rows") as bar:
+                with _progress(args.quiet, total, " rows") as bar:
                     yield chunks, bar.update
         else:
             with _csv_chunks(path, args.chunk_size, pd) as (chunks, position, total):
+                if position is None:  # a stream: count rows
+                    with _progress(args.quiet, None, " rows") as bar:
+                        yield chunks, bar.update
+                    return
                 with _progress(args.quiet, total, "B") as bar:
 
                     def advance(_rows: int) -> None:
@@ -252,7 +260,7 @@ def _csv_chunks(
     if path == "-":
         raw: IO[bytes] = sys.stdin.buffer
         with pd.read_csv(raw, **options) as reader:
-            yield iter(reader), lambda: 0, None
+            yield iter(reader), None, None
         return
     suffix = os.path.splitext(path)[1].lower()
     with open(path, "rb") as raw:

@@ -102,7 +102,7 @@ def run(args: argparse.Namespace) -> int:
         import numpy as np
         import pandas as pd
     except ImportError as error:
-        raise missing_extra(error.name or "pandas", "cli") from None
+        raise missing_extra(error.name or "pandas", "cli", error) from None
     in_format = args.input_format or _format_of(args.input)
     out_format = args.output_format or _format_of(args.output)
     if out_format == "parquet" and args.output == "-":
@@ -275,8 +275,8 @@ def _parquet_chunks(path: str, chunk_size: int, pd: Any) -> Iterator[tuple[Itera
     try:
         import pyarrow as pa
         import pyarrow.parquet as pq
-    except ImportError:
-        raise missing_extra("pyarrow", "cli") from None
+    except ImportError as error:
+        raise missing_extra("pyarrow", "cli", error) from None
     try:
         parquet = pq.ParquetFile(path)
     except (FileNotFoundError, IsADirectoryError, PermissionError):
@@ -382,8 +382,8 @@ def _parquet_writer(handle: IO[bytes]) -> Iterator[Any]:
     try:
         import pyarrow as pa
         import pyarrow.parquet as pq
-    except ImportError:
-        raise missing_extra("pyarrow", "cli") from None
+    except ImportError as error:
+        raise missing_extra("pyarrow", "cli", error) from None
     writer = None
     try:
 

@@ -43,8 +43,8 @@ def run(args: argparse.Namespace) -> int:
         raise CliError(f"--top must be at least 1, not {args.top}")
     try:
         np = _arrays.numpy()
-    except ModuleNotFoundError:
-        raise missing_extra("NumPy", "cli") from None
+    except ImportError as error:
+        raise missing_extra("NumPy", "cli", error) from None
     places = _load(args.data)
     n = len(places.names)
     if n < 2:

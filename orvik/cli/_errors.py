@@ -9,5 +9,7 @@ class CliError(Exception):
     exit_status = 1
 
 
-def missing_extra(module: str, extra: str) -> CliError:
-    return CliError(f"this command needs {module}: pip install 'orvik[{extra}]'")
+def missing_extra(module: str, extra: str, error: ImportError | None = None) -> CliError:
+    """The failure for a module that is missing (or present but unusable)."""
+    reason = f" ({error})" if error is not None and not isinstance(error, ModuleNotFoundError) else ""
+    return CliError(f"this command needs {module}{reason}: pip install 'orvik[{extra}]'")

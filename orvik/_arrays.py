@@ -12,7 +12,7 @@ from collections.abc import Callable
 from typing import TYPE_CHECKING, Any
 
 if TYPE_CHECKING:
-    import numpy as np
+    import numpy
     from numpy.typing import NDArray
 
 PARAMS = ("lat1", "lon1", "lat2", "lon2")
@@ -21,7 +21,7 @@ PARAMS = ("lat1", "lon1", "lat2", "lon2")
 Kernel = Callable[[Any, Any, Any, Any, Any], None]
 
 
-def numpy() -> Any:
+def load_numpy() -> Any:
     try:
         import numpy
     except ImportError as error:
@@ -32,24 +32,25 @@ def numpy() -> Any:
     return numpy
 
 
-def as_float64(np: Any, value: object, param: str, function: str) -> NDArray[np.float64]:
+def as_float64(np: Any, value: object, param: str, function: str) -> NDArray[numpy.float64]:
     try:
-        return np.asarray(value, dtype=np.float64)
+        array: NDArray[numpy.float64] = np.asarray(value, dtype=np.float64)
+        return array
     except (TypeError, ValueError) as error:
         kind = TypeError if isinstance(error, TypeError) else ValueError
         raise kind(f"{function}() argument '{param}': {error}") from error
 
 
-def broadcast_distances(kernel: Kernel, function: str, *values: object) -> NDArray[np.float64]:
+def broadcast_distances(kernel: Kernel, function: str, *values: object) -> NDArray[numpy.float64]:
     """The distances of the broadcast pairs: an array of the broadcast shape."""
-    np = numpy()
+    np = load_numpy()
     arrays = [as_float64(np, v, p, function) for v, p in zip(values, PARAMS, strict=True)]
     try:
         shape = np.broadcast_shapes(*(a.shape for a in arrays))
     except ValueError:
         shapes = ", ".join(f"{p} {a.shape}" for p, a in zip(PARAMS, arrays))
         raise ValueError(f"{function}(): shapes cannot be broadcast together: {shapes}") from None
-    out = np.empty(shape, dtype=np.float64)
+    out: NDArray[numpy.float64] = np.empty(shape, dtype=np.float64)
     kernel(out, *(a if a.shape == shape else np.broadcast_to(a, shape) for a in arrays))
     return out
 
@@ -72,16 +73,16 @@ def _point_set(np: Any, function: str, params: tuple[str, str], lat: Any, lon: A
     return np.broadcast_to(lat, (n,)), np.broadcast_to(lon, (n,))
 
 
-def distance_matrix(kernel: Kernel, function: str, *values: object) -> NDArray[np.float64]:
+def distance_matrix(kernel: Kernel, function: str, *values: object) -> NDArray[numpy.float64]:
     """The (n, m) distances from each of n points to each of m points."""
-    np = numpy()
+    np = load_numpy()
     lat1, lon1, lat2, lon2 = (
         as_float64(np, v, p, function) for v, p in zip(values, PARAMS, strict=True)
     )
     lat1, lon1 = _point_set(np, function, PARAMS[:2], lat1, lon1)
     lat2, lon2 = _point_set(np, function, PARAMS[2:], lat2, lon2)
     shape = (lat1.shape[0], lat2.shape[0])
-    out = np.empty(shape, dtype=np.float64)
+    out: NDArray[numpy.float64] = np.empty(shape, dtype=np.float64)
     # Rows repeat the first set along axis 1, columns the second along axis
     # 0: both are stride-0 views, not copies.
     rows = (np.broadcast_to(a[:, np.newaxis], shape) for a in (lat1, lon1))

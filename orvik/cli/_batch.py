@@ -30,7 +30,7 @@ COMPRESSION = {".gz": "gzip", ".bz2": "bz2", ".zip": "zip", ".xz": "xz", ".zst":
 POINT_COLUMNS = ("lat1", "lon1", "lat2", "lon2")
 
 
-def add_command(commands: argparse._SubParsersAction[argparse.ArgumentParser]) -> None:
+def add_command(commands: argparse._SubParsersAction[Any]) -> None:
     p = commands.add_parser(
         "batch",
         help="distances for every row of a CSV or Parquet file",
@@ -222,9 +222,9 @@ def _reader(args: argparse.Namespace, fmt: str, pd: Any) -> Iterator[tuple[Itera
         if fmt == "parquet":
             if path == "-":
                 raise CliError("Parquet input needs a file, not standard input")
-            with _parquet_chunks(path, args.chunk_size, pd) as (chunks, total):
-                with _progress(args.quiet, total, " rows") as bar:
-                    yield chunks, bar.update
+            with _parquet_chunks(path, args.chunk_size, pd) as (batches, rows):
+                with _progress(args.quiet, rows, " rows") as bar:
+                    yield batches, bar.update
         else:
             with _csv_chunks(path, args.chunk_size, pd) as (chunks, position, total):
                 if position is None:  # a stream: count rows
@@ -287,11 +287,12 @@ def _parquet_chunks(path: str, chunk_size: int, pd: Any) -> Iterator[tuple[Itera
         batches = parquet.iter_batches(batch_size=chunk_size)
         # ArrowDtype keeps every column's Arrow type, so chunks agree on
         # their schema whatever values they hold.
-        chunks = (b.to_pandas(types_mapper=pd.ArrowDtype) for b in batches)
+        chunks: Iterator[Any] = (b.to_pandas(types_mapper=pd.ArrowDtype) for b in batches)
         if parquet.metadata.num_rows == 0:
             # One empty chunk, so the columns are checked and the output
             # still gets its header.
-            chunks = iter([parquet.schema_arrow.empty_table().to_pandas(types_mapper=pd.ArrowDtype)])
+            empty = parquet.schema_arrow.empty_table()
+            chunks = iter([empty.to_pandas(types_mapper=pd.ArrowDtype)])
         yield chunks, parquet.metadata.num_rows
 
 

@@ -42,7 +42,7 @@ def run(args: argparse.Namespace) -> int:
     if args.top < 1:
         raise CliError(f"--top must be at least 1, not {args.top}")
     try:
-        np = _arrays.numpy()
+        np = _arrays.load_numpy()
     except ImportError as error:
         raise missing_extra("NumPy", "cli", error) from None
     places = _load(args.data)

@@ -4,12 +4,13 @@ from __future__ import annotations
 
 import argparse
 import json
+from typing import Any
 
 from orvik import distance, geodesic
 from orvik.cli._values import METHODS, UNITS, from_metres, latitude, number, to_metres
 
 
-def add_commands(commands: argparse._SubParsersAction[argparse.ArgumentParser]) -> None:
+def add_commands(commands: argparse._SubParsersAction[Any]) -> None:
     p = commands.add_parser(
         "distance",
         help="distance between two points",

@@ -60,7 +60,7 @@ pip=("$venv/bin/python" -m pip)
 stamp="$venv/.orvik-build-stamp"
 want=$( { echo "$extras"; echo "${config_settings[*]}"; cat pyproject.toml CMakeLists.txt;
           find src core interop orvik tests/cpp -type f \( -name '*.cpp' -o -name '*.hpp' -o -name '*.py' \
-               -o -name '*.pyi' -o -name '*.txt' -o -name '*.csv' -o -name 'py.typed' \) 2>/dev/null \
+               -o -name '*.pyi' -o -name '*.map' -o -name '*.txt' -o -name '*.csv' -o -name 'py.typed' \) 2>/dev/null \
             | sort | xargs -r cat || true; } \
         | sha256sum | cut -d' ' -f1)
 if [ "$(cat "$stamp" 2>/dev/null)" != "$want" ]; then

@@ -7,7 +7,7 @@ import importlib
 import numpy as np
 import pytest
 
-from orvik import distance
+from orvik._orvik import distance
 
 BATCH = {
     "geodesic": (distance.geodesic_distance_batch, distance.geodesic_distance),

@@ -104,7 +104,7 @@ def test_keywords_bind_by_name(func):
 
 
 def test_docstrings_and_signatures():
-    from orvik import distance
+    from orvik._orvik import distance
 
     geo, gc = distance.geodesic_distance_batch, distance.great_circle_distance_batch
     assert geo.__text_signature__ == gc.__text_signature__ == "(lat1, lon1, lat2, lon2)"

@@ -31,7 +31,7 @@ def test_missing_numpy_panics_on_each_call_until_it_can_be_imported():
                     raise ModuleNotFoundError(f"No module named {name!r}", name=name)
 
         sys.meta_path.insert(0, NoNumpy())
-        from orvik import distance
+        from orvik._orvik import distance
         imported_early = "numpy" in sys.modules
         seen = []
         for _ in range(2):
@@ -62,7 +62,7 @@ def test_registry_installed_by_other_code_is_used_and_released_in_reverse():
         import numpy as np
         from batch_support import (BorrowCheckingApi, PARAMS, REGISTRY_ATTRIBUTE, _Entry,
                                    _Release, multiarray)
-        from orvik import distance
+        from orvik._orvik import distance
 
         NAME = REGISTRY_ATTRIBUTE.encode()
         names, log, codes = {}, [], {}
@@ -144,7 +144,7 @@ def test_first_batch_call_under_warnings_as_errors():
     out = run_isolated("""
         import json
         import numpy as np
-        from orvik import distance
+        from orvik._orvik import distance
         a = np.array([0.0, 10.0])
         r = distance.great_circle_distance_batch(a, a, a, a)
         print(json.dumps([r.tolist(), type(r.base).__name__]))

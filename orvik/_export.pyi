@@ -1,0 +1,13 @@
+from collections.abc import Callable
+from typing import Any
+
+from numpy.typing import NDArray
+
+def rebind(function: Callable[..., Any], module: str) -> Callable[..., Any]: ...
+def geodesic_distance_into(
+    out: NDArray[Any], lat1: NDArray[Any], lon1: NDArray[Any], lat2: NDArray[Any], lon2: NDArray[Any]
+) -> None: ...
+def great_circle_distance_into(
+    out: NDArray[Any], lat1: NDArray[Any], lon1: NDArray[Any], lat2: NDArray[Any], lon2: NDArray[Any]
+) -> None: ...
+def pool_threads() -> int: ...

@@ -1,0 +1,132 @@
+"""The main job: geodesic against great-circle distances for every pair of a
+set of places (by default the airports table the package ships)."""
+
+from __future__ import annotations
+
+import argparse
+import csv
+import io
+import time
+from dataclasses import dataclass
+from importlib import resources
+from typing import Any
+
+from orvik import _arrays, _export, distance
+from orvik.cli._errors import CliError, missing_extra
+
+DEFAULT_DATA = "airports.csv"
+LABEL_WIDTH = 24
+
+
+@dataclass(frozen=True)
+class Places:
+    source: str
+    names: list[str]
+    lat: list[float]
+    lon: list[float]
+
+
+def add_arguments(p: argparse.ArgumentParser) -> None:
+    p.add_argument(
+        "--data",
+        metavar="CSV",
+        help="places to compare: a CSV with columns lat, lon and name (or iata) "
+        "(default: the built-in table of major airports)",
+    )
+    p.add_argument(
+        "--top", type=int, default=10, metavar="N", help="how many pairs to list (default 10)"
+    )
+
+
+def run(args: argparse.Namespace) -> int:
+    if args.top < 1:
+        raise CliError(f"--top must be at least 1, not {args.top}")
+    try:
+        np = _arrays.load_numpy()
+    except ImportError as error:
+        raise missing_extra("NumPy", "cli", error) from None
+    places = _load(args.data)
+    n = len(places.names)
+    if n < 2:
+        raise CliError(f"{places.source}: at least two places are needed, found {n}")
+
+    lat = np.asarray(places.lat)
+    lon = np.asarray(places.lon)
+    start = time.perf_counter()
+    geodesic = distance.geodesic_distance_matrix(lat, lon, lat, lon)
+    great_circle = distance.great_circle_distance_matrix(lat, lon, lat, lon)
+    elapsed = time.perf_counter() - start
+
+    i, j = np.triu_indices(n, k=1)
+    g, c = geodesic[i, j], great_circle[i, j]
+    difference = c - g
+    relative = difference / g
+    order = np.argsort(-np.abs(difference), kind="stable")[: args.top]
+
+    pairs = len(i)
+    print(f"orvik: {n} places from {places.source}, {pairs:,} pairs")
+    print(
+        f"WGS84 geodesic and great-circle (sphere of radius 6371.0088 km) distance matrices, "
+        f"{n}x{n} each: {elapsed * 1e3:.2f} ms on {_threads()}"
+    )
+    print()
+    print("Largest differences between the two models (great circle minus geodesic):")
+    shown = [(places.names[i[k]], places.names[j[k]]) for k in order]
+    w = min(max(len(name) for pair in shown for name in pair), LABEL_WIDTH)
+    print(
+        f"{'':>4}  {'from':<{w}}  {'to':<{w}}  {'geodesic km':>12}  {'great circle km':>15}"
+        f"  {'diff km':>8}  {'diff %':>7}"
+    )
+    for rank, (k, (a, b)) in enumerate(zip(order, shown, strict=True), 1):
+        print(
+            f"{rank:>4}  {a[:w]:<{w}}  {b[:w]:<{w}}  {g[k] / 1e3:>12.3f}  {c[k] / 1e3:>15.3f}"
+            f"  {difference[k] / 1e3:>+8.3f}  {relative[k] * 100:>+7.3f}"
+        )
+    print()
+    mean_abs = float(np.mean(np.abs(relative))) * 100
+    worst = int(np.argmax(np.abs(relative)))
+    print(
+        f"Mean |difference|: {mean_abs:.3f} %; largest relative: "
+        f"{relative[worst] * 100:+.3f} % ({places.names[i[worst]]}-{places.names[j[worst]]})"
+    )
+    return 0
+
+
+def _threads() -> str:
+    count = _export.pool_threads()
+    return f"{count} thread{'s' if count != 1 else ''}"
+
+
+def _load(path: str | None) -> Places:
+    if path is None:
+        text = resources.files("orvik").joinpath("data", DEFAULT_DATA).read_text(encoding="utf-8")
+        return _parse(io.StringIO(text), "the built-in airports table")
+    try:
+        with open(path, newline="", encoding="utf-8") as f:
+            return _parse(f, path)
+    except OSError as error:
+        raise CliError(f"{path}: {error.strerror or error}") from None
+    except UnicodeDecodeError:
+        raise CliError(f"{path}: not a UTF-8 text file") from None
+
+
+def _parse(f: Any, source: str) -> Places:
+    reader = csv.DictReader(f)
+    fields = reader.fieldnames or []
+    label_fields = [k for k in ("iata", "name") if k in fields]
+    for needed in ("lat", "lon"):
+        if needed not in fields:
+            raise CliError(f"{source}: no column {needed!r} (columns: {', '.join(fields)})")
+    names, lats, lons = [], [], []
+    for row_number, row in enumerate(reader, 1):
+        try:
+            lat, lon = float(row["lat"]), float(row["lon"])
+        except (TypeError, ValueError):
+            raise CliError(f"{source}: row {row_number}: lat and lon must be numbers") from None
+        if not (-90.0 <= lat <= 90.0) or lon != lon or abs(lon) == float("inf"):
+            raise CliError(f"{source}: row {row_number}: coordinates ({lat}, {lon}) out of range")
+        label = " ".join(row[k] or "" for k in label_fields).strip()
+        names.append(label or f"#{row_number}")
+        lats.append(lat)
+        lons.append(lon)
+    return Places(source, names, lats, lons)

@@ -1,0 +1,54 @@
+"""Parsing and formatting of the numbers and units the commands take."""
+
+from __future__ import annotations
+
+import argparse
+import math
+from typing import Any
+
+UNITS = ("m", "km", "mi", "nm", "ft")
+METHODS = ("geodesic", "great-circle")
+
+
+def number(text: str) -> float:
+    """A finite decimal number, for argparse."""
+    try:
+        value = float(text)
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"{text!r} is not a number") from None
+    if not math.isfinite(value):
+        raise argparse.ArgumentTypeError(f"{text!r} is not a finite number")
+    return value
+
+
+def latitude(text: str) -> float:
+    value = number(text)
+    if not -90.0 <= value <= 90.0:
+        raise argparse.ArgumentTypeError(f"latitude {text} is outside [-90, 90]")
+    return value
+
+
+# The constants of orvik.units: applied here by the same single division or
+# multiplication, so that floats and NumPy arrays convert alike, bit for bit.
+_FOOT_M = 0.3048
+_KILO = 1000.0
+_KM_PER = {"mi": 1.609344, "nm": 1.852}
+
+
+def from_metres(metres: Any, unit: str) -> Any:
+    """A length (float or array) in metres, converted to `unit`."""
+    if unit == "m":
+        return metres
+    if unit == "ft":
+        return metres / _FOOT_M
+    km = metres / _KILO
+    return km if unit == "km" else km / _KM_PER[unit]
+
+
+def to_metres(value: float, unit: str) -> float:
+    if unit == "m":
+        return value
+    if unit == "ft":
+        return value * _FOOT_M
+    km = value if unit == "km" else value * _KM_PER[unit]
+    return km * _KILO

@@ -1,0 +1,178 @@
+"""Batch and matrix distances over array-likes: NumPy broadcasting, shapes
+and errors, and results bit for bit equal to the scalar functions."""
+
+import numpy as np
+import pandas as pd
+import pytest
+
+from orvik import _orvik, distance
+
+BATCH = [
+    (distance.geodesic_distance_batch, distance.geodesic_distance),
+    (distance.great_circle_distance_batch, distance.great_circle_distance),
+]
+MATRIX = [
+    (distance.geodesic_distance_matrix, distance.geodesic_distance),
+    (distance.great_circle_distance_matrix, distance.great_circle_distance),
+]
+batch_ids = ["geodesic", "great_circle"]
+
+rng = np.random.default_rng(20240531)
+
+
+def points(shape):
+    return rng.uniform(-90, 90, shape), rng.uniform(-180, 180, shape)
+
+
+def reference(scalar, *values):
+    """The scalar function applied element by element, NumPy-broadcast."""
+    arrays = np.broadcast_arrays(*(np.asarray(v, dtype=np.float64) for v in values))
+    out = np.empty(arrays[0].shape)
+    for index in np.ndindex(out.shape):
+        out[index] = scalar(*(float(a[index]) for a in arrays))
+    return out
+
+
+def assert_bits_equal(actual, expected):
+    assert isinstance(actual, np.ndarray)
+    assert actual.dtype == np.float64
+    assert actual.shape == expected.shape
+    assert actual.tobytes() == np.ascontiguousarray(expected).tobytes()
+
+
+lat, lon = points(12)
+array_likes = {
+    "list": (list(lat), list(lon)),
+    "tuple": (tuple(lat), tuple(lon)),
+    "pandas Series": (pd.Series(lat), pd.Series(lon, index=range(100, 112))),
+    "float32": (lat.astype(np.float32), lon.astype(np.float32)),
+    "int": (lat.astype(np.int64), lon.astype(np.int32)),
+    "every other element": (np.repeat(lat, 2)[::2], np.repeat(lon, 2)[1::2]),
+    "reversed": (lat[::-1], lon[::-1]),
+    "Fortran-ordered 2-D": (np.asfortranarray(lat.reshape(3, 4)), np.asfortranarray(lon.reshape(3, 4))),
+    "read-only": (np.frombuffer(lat.tobytes()), np.frombuffer(lon.tobytes())),
+    "big-endian": (lat.astype(">f8"), lon.astype(">f8")),
+}
+
+
+@pytest.mark.parametrize(("batch", "scalar"), BATCH, ids=batch_ids)
+@pytest.mark.parametrize("kind", sorted(array_likes))
+def test_array_likes(batch, scalar, kind):
+    lat1, lon1 = array_likes[kind]
+    lat2, lon2 = points(np.shape(lat1))
+    assert_bits_equal(batch(lat1, lon1, lat2, lon2), reference(scalar, lat1, lon1, lat2, lon2))
+
+
+@pytest.mark.parametrize(("batch", "scalar"), BATCH, ids=batch_ids)
+@pytest.mark.parametrize(
+    "shapes",
+    [
+        [(), (), (), ()],  # all scalars: a 0-d array
+        [(), (), (7,), (7,)],  # one point against many
+        [(5,), (), (5,), ()],  # scalars mixed in anywhere
+        [(3, 1), (3, 1), (1, 4), (4,)],  # an outer product by broadcasting
+        [(2, 3, 4), (4,), (3, 1), ()],
+        [(0,), (), (0,), (1,)],  # empty
+        [(4, 0, 2), (2,), (), ()],
+        [(1,), (1,), (1,), (1,)],
+        [(2000,), (2000,), (2000,), (2000,)],  # long enough to be split into pieces
+        [(37, 53), (53,), (37, 1), ()],
+    ],
+)
+def test_broadcasting(batch, scalar, shapes):
+    values = [points(s)[k % 2] if s else float(points(())[k % 2]) for k, s in enumerate(shapes)]
+    result = batch(*values)
+    assert_bits_equal(result, reference(scalar, *values))
+
+
+def test_python_and_numpy_scalars():
+    result = distance.geodesic_distance_batch(52.5, np.float32(13.25), np.int64(48), 2.35)
+    assert result.shape == ()
+    assert float(result) == distance.geodesic_distance(52.5, 13.25, 48, 2.35)
+
+
+def test_inputs_are_left_untouched():
+    lat1, lon1 = points(50)
+    before = lat1.copy(), lon1.copy()
+    distance.great_circle_distance_batch(lat1, lon1, 0.0, 0.0)
+    assert lat1.tobytes() == before[0].tobytes() and lon1.tobytes() == before[1].tobytes()
+
+
+@pytest.mark.parametrize(
+    "shapes",
+    [[(3,), (3,), (4,), (4,)], [(2, 3), (3,), (2,), ()], [(5,), (4,), (5,), (5,)]],
+)
+def test_shapes_that_cannot_broadcast_are_named(shapes):
+    values = [np.zeros(s) for s in shapes]
+    with pytest.raises(ValueError, match="cannot be broadcast") as error:
+        distance.geodesic_distance_batch(*values)
+    for name, shape in zip(("lat1", "lon1", "lat2", "lon2"), shapes, strict=True):
+        assert f"{name} {shape}" in str(error.value)
+
+
+@pytest.mark.parametrize(
+    ("value", "error"), [(["a", "b"], ValueError), ({"x": 1}, TypeError), (1 + 2j, TypeError)]
+)
+def test_unconvertible_input_names_the_argument(value, error):
+    with pytest.raises(error, match="argument 'lat2'"):
+        distance.great_circle_distance_batch([1.0, 2.0], [1.0, 2.0], value, 0.0)
+
+
+@pytest.mark.skipif(
+    not hasattr(_orvik.distance, "geodesic_distance_batch"), reason="no native batch functions"
+)
+@pytest.mark.parametrize("name", ["geodesic_distance_batch", "great_circle_distance_batch"])
+def test_agrees_with_the_native_batch_function(name):
+    values = [*points(300), *points(300)]
+    assert_bits_equal(getattr(distance, name)(*values), getattr(_orvik.distance, name)(*values))
+
+
+@pytest.mark.parametrize(("matrix", "scalar"), MATRIX, ids=batch_ids)
+@pytest.mark.parametrize(("n", "m"), [(1, 1), (4, 7), (33, 1), (1, 29), (0, 5), (5, 0), (61, 47)])
+def test_matrix_is_every_pair(matrix, scalar, n, m):
+    lat1, lon1 = points(n)
+    lat2, lon2 = points(m)
+    result = matrix(list(lat1), lon1, lat2[::-1], tuple(lon2[::-1]))
+    expected = np.array(
+        [[scalar(a, b, c, d) for c, d in zip(lat2[::-1], lon2[::-1])] for a, b in zip(lat1, lon1)]
+    ).reshape(n, m)
+    assert_bits_equal(result, expected)
+
+
+def test_matrix_takes_a_scalar_as_a_set_of_one_point():
+    lat2, lon2 = points(6)
+    result = distance.great_circle_distance_matrix(52.5, 13.4, lat2, lon2)
+    assert result.shape == (1, 6)
+    assert_bits_equal(result[0], distance.great_circle_distance_batch(52.5, 13.4, lat2, lon2))
+    # A latitude shared by every point of a set broadcasts against its longitudes.
+    assert distance.geodesic_distance_matrix(0.0, [1.0, 2.0, 3.0], lat2, lon2).shape == (3, 6)
+
+
+@pytest.mark.parametrize(
+    ("args", "message"),
+    [
+        ((np.zeros((2, 2)), np.zeros((2, 2)), [1.0], [1.0]), "lat1 and lon1 must be one-dimensional"),
+        (([1.0], [1.0], [1.0, 2.0], [1.0, 2.0, 3.0]), r"lat2 \(2,\) and lon2 \(3,\) cannot be broadcast"),
+    ],
+)
+def test_matrix_shape_errors(args, message):
+    with pytest.raises(ValueError, match=message):
+        distance.geodesic_distance_matrix(*args)
+
+
+@pytest.mark.parametrize("into", ["geodesic_distance_into", "great_circle_distance_into"])
+def test_kernel_checks_what_it_is_given(into):
+    # The private kernel is guarded against misuse even though the package
+    # only calls it correctly.
+    from orvik import _export
+
+    kernel = getattr(_export, into)
+    ok = np.zeros(3)
+    with pytest.raises(ValueError, match="has shape"):
+        kernel(np.empty(3), ok, ok, ok, np.zeros(4))
+    with pytest.raises(TypeError, match="float64"):
+        kernel(np.empty(3), ok, ok, ok, np.zeros(3, dtype=np.float32))
+    with pytest.raises(ValueError, match="read-only"):
+        kernel(np.broadcast_to(0.0, (3,)), ok, ok, ok, ok)
+    with pytest.raises(TypeError, match="argument 'lat1'"):
+        kernel(np.empty(3), [0.0] * 3, ok, ok, ok)

@@ -10,6 +10,9 @@ Prints, in one run:
   - great_circle_distance_batch against a NumPy haversine of the same formula;
   - the cost of a one-element batch against the scalar call, and of waking
     the pool for n = 2..64;
+  - the parallel efficiency of geodesic_distance_batch at n = 1e3 .. 1e6:
+    one thread's time over (threads x the pool's time), and the pool's time
+    against the plain C++ threads at the same n;
   - the peak memory of a call at n = 10**7 beyond its inputs.
 Timings are the best of --repeat runs.  Needs g++ and GeographicLib's
 headers for the C++ peer (skipped without them).
@@ -26,7 +29,7 @@ import time
 
 import numpy as np
 
-from orvik import distance
+from orvik._orvik import distance
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DEG = 0.017453292519943295
@@ -149,12 +152,24 @@ def haversine_numpy(lat1, lon1, lat2, lon2):
     return (c + c) * EARTH_RADIUS_M
 
 
+SCALING_SIZES = (1_000, 10_000, 100_000, 1_000_000)
+
+
 def child(mode, n, repeat):
     """Measurements that need a process of their own."""
     if mode == "single-thread":
         args = points(n)
         distance.geodesic_distance_batch(*[a[:2] for a in args])  # pool and solver made
         print(json.dumps(best_time(lambda: distance.geodesic_distance_batch(*args), repeat)))
+    elif mode == "scaling":
+        times = {}
+        for size in SCALING_SIZES:
+            args = points(size)
+            distance.geodesic_distance_batch(*args)
+            calls = max(1, 100_000 // size)
+            times[size] = best_time(lambda: [distance.geodesic_distance_batch(*args)
+                                             for _ in range(calls)], repeat) / calls
+        print(json.dumps(times))
     elif mode == "memory":
         args = points(n)
         distance.great_circle_distance_batch(*[a[:2] for a in args])  # pool and types made
@@ -179,7 +194,7 @@ def main():
     parser.add_argument("--n", type=int, default=1_000_000)
     parser.add_argument("--memory-n", type=int, default=10_000_000)
     parser.add_argument("--repeat", type=int, default=3)
-    parser.add_argument("--child", choices=["single-thread", "memory"])
+    parser.add_argument("--child", choices=["single-thread", "scaling", "memory"])
     opts = parser.parse_args()
     if opts.child:
         child(opts.child, opts.n, opts.repeat)
@@ -219,6 +234,17 @@ def main():
         print(f"pyproj Geod.inv                    {t_pyproj * 1e3:9.1f} ms"
               f"   pyproj/ours = {t_pyproj / t_ours:.2f}x (target >= 1.8 on 2 cores)"
               f"   max |diff| = {np.max(np.abs(theirs - ours)):.2e} m")
+
+    print("\n== geodesic parallel efficiency ==")
+    pool_times = run_child("scaling", n, repeat)
+    one_times = run_child("scaling", n, repeat, env)
+    print(f"{'n':>9} {'1 thread':>10} {f'{cpus} threads':>10} {'efficiency':>10} {'plain C++':>10} {'pool/plain':>10}")
+    for size in SCALING_SIZES:
+        t_pool, t_one = pool_times[str(size)], one_times[str(size)]
+        calls = max(1, 100_000 // size)
+        t_plain_n, _ = plain_threads(points(size), cpus, repeat * calls)
+        plain_text = f"{t_plain_n * 1e3:8.2f}ms {t_pool / t_plain_n:9.2f}x" if t_plain_n else "skipped"
+        print(f"{size:>9} {t_one * 1e3:8.2f}ms {t_pool * 1e3:8.2f}ms {t_one / (cpus * t_pool):9.0%}  {plain_text}")
 
     print("\n== great-circle distance ==")
     gc = distance.great_circle_distance_batch(*args)

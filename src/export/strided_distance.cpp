@@ -40,6 +40,8 @@ using Steps = std::array<Py_ssize_t, operand_count>;
 
 // Ellipsoidal distances along one stretch, one solver call per element.
 struct GeodesicStretch {
+    // About a microsecond an element: a dozen cost as much as waking the pool.
+    static constexpr std::size_t inline_below = 16;
     const core::Geodesic& solver;
     void operator()(Addresses at, const Steps& step, std::size_t count) const noexcept {
         for (std::size_t i = 0; i < count; ++i) {
@@ -55,6 +57,8 @@ struct GeodesicStretch {
 // element at a time through the one-point call, which is the same kernel, so
 // results are identical either way.
 struct GreatCircleStretch {
+    // Some 6 ns an element: a few thousand cost as much as waking the pool.
+    static constexpr std::size_t inline_below = 2048;
     void operator()(Addresses at, const Steps& step, std::size_t count) const noexcept {
         constexpr auto width = static_cast<Py_ssize_t>(sizeof(double));
         bool whole_elements = step[0] == width;
@@ -153,11 +157,18 @@ Result<PyObject*> distance_into(const interop::FunctionDescription& desc, PyObje
         std::copy(strides.begin(), strides.end(), layout.strides[k].begin());
     }
     const StridedPiece<Stretch> body(layout, stretch);
+    const std::size_t n = element_count(shape);
+    if (n < Stretch::inline_below) {
+        // Handing the job to the pool and waking its workers (some 10-20 us)
+        // would cost more than the work itself.
+        body.run(0, n);
+        Py_RETURN_NONE;
+    }
     {
         // The workers touch only the buffers, which stay exported (so alive
         // and unresizable) until the views are released below.
         WithoutInterpreterLock unlocked;
-        interop::parallel_map(element_count(shape), body);
+        interop::parallel_map(n, body);
     }
     Py_RETURN_NONE;
 }

@@ -348,7 +348,9 @@ CONTIGUOUS_FORMS = ("plain", "subclass", "read-only", "unaligned")
 @st.composite
 def float64_vectors(draw, n: int, forms=tuple(VECTOR_FORMS)):
     values = draw(hnp.arrays(np.float64, n, elements=coordinates))
-    form = draw(st.sampled_from(["plain"] * len(forms) + sorted(forms)))
+    # Plain arrays, the common case, at least half the time they may come.
+    plain = ["plain"] * len(forms) if "plain" in forms else []
+    form = draw(st.sampled_from(plain + sorted(forms)))
     return VECTOR_FORMS[form](values)
 
 
@@ -461,6 +463,8 @@ def _outcome_of(call):
     try:
         return None, call()
     except BaseException as exc:  # noqa: BLE001 - a panic is a BaseException and an outcome here
+        if not isinstance(exc, Exception) and type(exc).__name__ != "PanicException":
+            raise
         return exc, None
 
 
@@ -576,4 +580,4 @@ def test_array_fuzzing_reached_every_outcome():
         pytest.skip("the array fuzz tests did not run in this session")
     total = sum(ARRAY_STATS.values())
     kinds = ("bind", "convert", "contiguous", "panic", "ok")
-    assert all(ARRAY_STATS.get(kind, 0) >= total // 40 for kind in kinds), ARRAY_STATS
+    assert all(ARRAY_STATS.get(kind, 0) >= total // 60 for kind in kinds), ARRAY_STATS

@@ -190,7 +190,7 @@ def package_call_cases(name: str):
             ("too few", lambda: fn(out, a, b, a)),
             ("unknown keyword", lambda: fn(out, a, b, a, nope=b)),
         ]
-        return cases, [out, a, b, column, lst]
+        return cases, [fn, out, a, b, lst]
     cases = [
         ("arrays", lambda: fn(a, b, a, b)),
         ("list and scalars", lambda: fn(lst, 1.5, b, 2.5)),

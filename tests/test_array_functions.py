@@ -1,6 +1,8 @@
 """Batch and matrix distances over array-likes: NumPy broadcasting, shapes
 and errors, and results bit for bit equal to the scalar functions."""
 
+import tempfile
+
 import numpy as np
 import pandas as pd
 import pytest
@@ -40,6 +42,30 @@ def assert_bits_equal(actual, expected):
     assert actual.tobytes() == np.ascontiguousarray(expected).tobytes()
 
 
+class Sub(np.ndarray):
+    pass
+
+
+def unaligned(a):
+    view = np.frombuffer(bytearray(a.nbytes + 3), dtype=a.dtype, count=a.size, offset=3)
+    view[:] = a
+    assert not view.flags.aligned
+    return view
+
+
+def memory_mapped(a):
+    with tempfile.TemporaryFile() as file:
+        file.write(a.tobytes())
+        file.flush()
+        return np.memmap(file, dtype=a.dtype, mode="r", shape=a.shape)
+
+
+def with_non_finite(a):
+    a = a.copy()
+    a[::3] = [np.nan, np.inf, -np.inf, np.nan]
+    return a
+
+
 lat, lon = points(12)
 array_likes = {
     "list": (list(lat), list(lon)),
@@ -52,6 +78,10 @@ array_likes = {
     "Fortran-ordered 2-D": (np.asfortranarray(lat.reshape(3, 4)), np.asfortranarray(lon.reshape(3, 4))),
     "read-only": (np.frombuffer(lat.tobytes()), np.frombuffer(lon.tobytes())),
     "big-endian": (lat.astype(">f8"), lon.astype(">f8")),
+    "unaligned": (unaligned(lat), unaligned(lon)),
+    "subclass": (lat.view(Sub), lon.view(Sub)),
+    "memory-mapped": (memory_mapped(lat), memory_mapped(lon)),
+    "NaN and infinities": (with_non_finite(lat), with_non_finite(lon)[::-1]),
 }
 
 

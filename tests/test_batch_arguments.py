@@ -1,5 +1,7 @@
 """Which arguments the batch functions accept, and how refusals read."""
 
+import tempfile
+
 import numpy as np
 import pytest
 
@@ -46,12 +48,21 @@ def read_only(a):
     return a
 
 
+def memory_mapped(a):
+    """A read-only np.memmap of a temporary file holding `a`."""
+    with tempfile.TemporaryFile() as file:
+        file.write(a.tobytes())
+        file.flush()
+        return np.memmap(file, dtype=a.dtype, mode="r", shape=a.shape)
+
+
 @pytest.mark.parametrize("func", FUNCTIONS)
 @pytest.mark.parametrize(
     "convert",
     [
         pytest.param(lambda a: a.view(Sub), id="subclass"),
         pytest.param(read_only, id="read-only"),
+        pytest.param(memory_mapped, id="memory-mapped"),
         pytest.param(lambda a: a.astype("=f8"), id="native-order-spelled"),
         pytest.param(lambda a: np.asfortranarray(a), id="fortran"),
     ],

@@ -1,6 +1,7 @@
 """What the batch functions compute and the arrays they return."""
 
 import os
+import subprocess
 import sys
 
 import numpy as np
@@ -35,6 +36,30 @@ def test_elements_equal_scalar_function_bit_for_bit(kind):
     result = batch(*args)
     expected = scalar_results(scalar, args)
     np.testing.assert_array_equal(result.view(np.uint64), expected.view(np.uint64))
+
+
+def _package_batch(kind):
+    from orvik import distance
+
+    return getattr(distance, f"{kind}_distance_batch")
+
+
+@pytest.mark.parametrize("package", [False, True], ids=["native", "package"])
+@pytest.mark.parametrize("kind", KINDS)
+def test_non_finite_coordinates_give_nan_exactly_there(kind, package):
+    """NaN and infinities anywhere in a row make that row's distance NaN,
+    in every lane of the vector kernels, and touch no other row."""
+    batch = _package_batch(kind) if package else BATCH[kind][0]
+    args = points(1000, seed=11)
+    rng = np.random.default_rng(12)
+    spoiled = np.zeros(1000, dtype=bool)
+    for a in args:
+        at = rng.choice(1000, 40, replace=False)
+        a[at] = rng.choice([np.nan, np.inf, -np.inf], 40)
+        spoiled[at] = True
+    result = batch(*args)
+    np.testing.assert_array_equal(np.isnan(result), spoiled)
+    assert np.isfinite(result[~spoiled]).all()
 
 
 @pytest.mark.parametrize("kind", KINDS)
@@ -149,3 +174,66 @@ def test_dropping_results_frees_their_buffers():
         batch(*args)
     assert _rss_bytes() - before < 16 * 2**20
 
+
+
+HUNDRED_MILLION = """
+import re
+import numpy as np
+from orvik import distance
+from orvik._orvik import distance as native
+
+N = 100_000_000
+RESULT_BYTES = N * 8
+
+def peak_growth(call):
+    # VmHWM is the peak resident size; writing 5 to clear_refs restarts it.
+    def peak():
+        with open("/proc/self/status") as status:
+            return int(re.search(r"VmHWM:\\s+(\\d+) kB", status.read()).group(1)) * 1024
+    with open("/proc/self/clear_refs", "w") as refs:
+        refs.write("5")
+    before = peak()
+    result = call()
+    return result, (peak() - before) / RESULT_BYTES
+
+# One input resident (800 MB); the zeros stay unbacked while they are read.
+lat = np.full(N, 30.0)
+zeros = np.zeros(N)
+result, growth = peak_growth(lambda: native.great_circle_distance_batch(lat, zeros, zeros, lat))
+want = native.great_circle_distance(30.0, 0.0, 0.0, 30.0)
+assert result.shape == (N,) and result.min() == result.max() == want
+print(growth)
+del result, lat, zeros
+
+# 10,000 x 10,000 from inputs of 10,000 points each.
+side = np.linspace(-80.0, 80.0, 10_000)
+result, growth = peak_growth(lambda: distance.great_circle_distance_matrix(side, side, side[::-1], 0.0))
+assert result.shape == (10_000, 10_000)
+for i, j in [(0, 0), (1, 9_998), (5_000, 4_999), (9_999, 0)]:
+    assert result[i, j] == native.great_circle_distance(side[i], side[i], side[::-1][j], 0.0)
+print(growth)
+"""
+
+
+def _available_memory() -> int:
+    with open("/proc/meminfo") as meminfo:
+        return int(next(line for line in meminfo if line.startswith("MemAvailable:")).split()[1]) * 1024
+
+
+@pytest.mark.skipif(not sys.platform.startswith("linux"), reason="reads /proc")
+@pytest.mark.skipif(UNDER_ADDRESS_SANITIZER, reason="shadow memory and slow instrumented loops")
+@pytest.mark.skipif(
+    sys.platform.startswith("linux") and _available_memory() < 3 * 2**30, reason="needs about 2 GB free"
+)
+def test_hundred_million_elements_need_only_the_result_beside_the_inputs():
+    """A native batch over 10^8 elements and a 10^4 x 10^4 matrix complete,
+    and while each runs, the peak resident memory grows by one result (no
+    copies of the inputs, no n x m input arrays)."""
+    done = subprocess.run(
+        [sys.executable, "-P", "-c", HUNDRED_MILLION], capture_output=True, text=True, timeout=240
+    )
+    assert done.returncode == 0, done.stderr
+    growths = [float(line) for line in done.stdout.split()]
+    assert len(growths) == 2
+    for growth in growths:  # in results; thread stacks and the like are small beside one
+        assert 0.9 < growth < 1.05, growths

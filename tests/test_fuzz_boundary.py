@@ -26,7 +26,8 @@ from hypothesis import HealthCheck, given, settings
 from hypothesis import strategies as st
 from hypothesis.extra import numpy as hnp
 
-from function_table import Args, Function, check_result_shape, present, same_result
+from function_table import Args, Function, Returns, check_result_shape, present, same_result
+from orvik import _orvik
 
 EXAMPLES = int(os.environ.get("ORVIK_FUZZ_EXAMPLES", "60"))
 fuzz_settings = settings(
@@ -300,6 +301,271 @@ def fn_ft(value):
 
 
 
+# --- Array functions ---------------------------------------------------------
+# The native batch functions take only one-dimensional float64 arrays in
+# native byte order (any memory layout NumPy calls contiguous), all at least
+# as long as the first; the package's take array-likes and broadcast them.
+
+NATIVE_TARGET = "PyArray<T, D>"
+coordinates = st.one_of(
+    st.floats(-200, 200),
+    st.floats(),
+    st.sampled_from([0.0, -0.0, 90.0, -90.0, 180.0, -180.0, math.nan, math.inf, -math.inf]),
+)
+
+
+class SubArray(np.ndarray):
+    pass
+
+
+def _unaligned(values: np.ndarray) -> np.ndarray:
+    raw = bytearray(values.nbytes + 1)
+    view = np.frombuffer(raw, dtype=values.dtype, count=values.size, offset=1)
+    view[:] = values
+    return view
+
+
+def _read_only(values: np.ndarray) -> np.ndarray:
+    values.flags.writeable = False
+    return values
+
+
+# Each float64 vector in one of the memory forms a caller may hand over.
+VECTOR_FORMS = {
+    "plain": lambda v: v,
+    "subclass": lambda v: v.view(SubArray),
+    "read-only": _read_only,
+    "unaligned": _unaligned,
+    "every second": lambda v: np.repeat(v, 2)[::2],
+    "reversed": lambda v: v[::-1],
+    "column of 2-D": lambda v: np.stack([v, v], axis=1)[:, 0],
+}
+
+
+CONTIGUOUS_FORMS = ("plain", "subclass", "read-only", "unaligned")
+
+
+@st.composite
+def float64_vectors(draw, n: int, forms=tuple(VECTOR_FORMS)):
+    values = draw(hnp.arrays(np.float64, n, elements=coordinates))
+    # Plain arrays, the common case, at least half the time they may come.
+    plain = ["plain"] * len(forms) if "plain" in forms else []
+    form = draw(st.sampled_from(plain + sorted(forms)))
+    return VECTOR_FORMS[form](values)
+
+
+def other_values(n: int):
+    """Values of the wrong kind for a native batch function, and the
+    array-likes the package converts."""
+    return st.one_of(
+        hnp.arrays(hnp.scalar_dtypes(), n),
+        hnp.arrays(np.dtype(">f8"), n, elements=coordinates),
+        hnp.arrays(np.float64, st.sampled_from([(n, 1), (1, n), (2, n), ()]), elements=coordinates),
+        hnp.arrays(np.float64, (n, 2), elements=coordinates).map(np.asfortranarray),
+        st.lists(coordinates, min_size=n, max_size=n),
+        st.lists(coordinates, min_size=n, max_size=n).map(tuple),
+        coordinates,
+        st.integers(-(2**70), 2**70),
+        st.sampled_from([None, "1.5", "x", b"2", 1j, [[1.0, 2.0]]]),
+        hnp.from_dtype(np.dtype("float64")).map(np.float64),
+    )
+
+
+@st.composite
+def array_calls(draw, function: Function):
+    """Values for every parameter, mostly float64 vectors of one length with
+    now and then a shorter, longer, repeated or unacceptable one, arranged
+    as positional and keyword arguments (sometimes not binding at all)."""
+    params = function.params
+    n = draw(st.integers(0, 24))
+    mode = draw(st.sampled_from(["mixed", "mixed", "acceptable", "one later shorter", "one not contiguous"]))
+    if mode != "mixed":
+        # Vectors the native functions accept, but maybe one too short or
+        # one laid out with gaps.
+        chosen = [draw(float64_vectors(n, CONTIGUOUS_FORMS)) for _ in params]
+        if mode == "one later shorter" and n > 0:
+            chosen[draw(st.integers(1, len(params) - 1))] = draw(
+                float64_vectors(draw(st.integers(0, n - 1)), CONTIGUOUS_FORMS)
+            )
+        elif mode == "one not contiguous":
+            gapped = ("every second", "reversed", "column of 2-D")
+            chosen[draw(st.integers(0, len(params) - 1))] = draw(float64_vectors(max(n, 2), gapped))
+    else:
+        kinds = ["same length"] * 10 + ["shorter"] * 2 + ["longer", "earlier value"] + ["other"] * 3
+        chosen = []
+        for _ in params:
+            kind = draw(st.sampled_from(kinds))
+            if kind == "same length":
+                chosen.append(draw(float64_vectors(n)))
+            elif kind == "shorter":
+                chosen.append(draw(float64_vectors(draw(st.integers(0, max(n - 1, 0))))))
+            elif kind == "longer":
+                chosen.append(draw(float64_vectors(n + draw(st.integers(1, 8)))))
+            elif kind == "earlier value" and chosen:
+                chosen.append(draw(st.sampled_from(chosen)))
+            else:
+                chosen.append(draw(other_values(n)))
+    binding = draw(st.sampled_from(["binds"] * 6 + ["one missing", "one too many"]))
+    if binding == "one missing":
+        return chosen[:-1], {}
+    if binding == "one too many":
+        return [*chosen, chosen[0]], {}
+    split = draw(st.integers(0, len(params)))
+    names = draw(st.permutations(params[split:]))
+    return chosen[:split], {name: chosen[params.index(name)] for name in names}
+
+
+def bind_arguments(fn, positional, keywords):
+    try:
+        return inspect.signature(fn).bind(*positional, **keywords).arguments
+    except TypeError:
+        return None
+
+
+def native_array_oracle(fn, function: Function, positional, keywords):
+    """('bind', None), ('convert', message), ('contiguous', None),
+    ('panic', message) or ('ok', arrays)."""
+    bound = bind_arguments(fn, positional, keywords)
+    if bound is None:
+        return "bind", None
+    arrays = [bound[p] for p in function.params]
+    for param, value in zip(function.params, arrays):
+        if not (isinstance(value, np.ndarray) and value.ndim == 1 and value.dtype == np.float64):
+            type_name = type(value).__name__
+            return "convert", f"argument '{param}': '{type_name}' object cannot be converted to '{NATIVE_TARGET}'"
+    if not all(a.flags.c_contiguous or a.flags.f_contiguous for a in arrays):
+        return "contiguous", None
+    shortest = min(len(a) for a in arrays)
+    if shortest < len(arrays[0]):
+        return "panic", f"index out of bounds: the len is {shortest} but the index is {shortest}"
+    return "ok", [a[: len(arrays[0])] for a in arrays]
+
+
+def elementwise(scalar, arrays, shape) -> np.ndarray:
+    """The scalar function at each index of float64 arrays of one shape."""
+    out = np.empty(shape)
+    for index in np.ndindex(shape):
+        out[index] = scalar(*(float(a[index]) for a in arrays))
+    return out
+
+
+def assert_same_bits(result, expected: np.ndarray) -> None:
+    assert type(result) is np.ndarray and result.dtype == np.float64
+    assert result.shape == expected.shape
+    assert result.tobytes() == expected.tobytes()
+
+
+ARRAY_STATS: dict[str, int] = {}
+PACKAGE_STATS: dict[str, int] = {}
+
+
+def _outcome_of(call):
+    try:
+        return None, call()
+    except BaseException as exc:  # noqa: BLE001 - a panic is a BaseException and an outcome here
+        if not isinstance(exc, Exception) and type(exc).__name__ != "PanicException":
+            raise
+        return exc, None
+
+
+@pytest.mark.parametrize("function", present(Args.ARRAYS), ids=str)
+@fuzz_settings
+@given(data=st.data())
+def test_random_array_calls_give_a_result_or_the_documented_error(function, data):
+    fn = function.resolve()
+    scalar = getattr(_orvik.distance, function.name.removesuffix("_batch"))
+    positional, keywords = data.draw(array_calls(function))
+    kind, detail = native_array_oracle(fn, function, positional, keywords)
+    ARRAY_STATS[kind] = ARRAY_STATS.get(kind, 0) + 1
+    error, result = _outcome_of(lambda: fn(*positional, **keywords))
+
+    if kind == "ok":
+        assert error is None, f"{error!r} for acceptable arrays"
+        check_result_shape(function, result)
+        assert_same_bits(result, elementwise(scalar, detail, detail[0].shape))
+        return
+    assert error is not None, f"a result where {kind} was expected"
+    if kind == "bind":
+        assert type(error) is TypeError and str(error).startswith(f"{function.name}() ")
+    elif kind == "convert":
+        assert type(error) is TypeError and str(error) == detail
+    elif kind == "contiguous":
+        assert type(error) is TypeError and str(error) == "The given array is not contiguous"
+    else:
+        assert type(error).__name__ == "PanicException" and str(error) == detail
+
+
+def package_oracle(name: str, positional, keywords):
+    """What a package batch or matrix function must do: ('bind', None),
+    ('raise', (type, message)) or ('ok', (arrays, shape))."""
+    from orvik import distance
+
+    bound = bind_arguments(getattr(distance, name), positional, keywords)
+    if bound is None:
+        return "bind", None
+    arrays = []
+    for param in PARAMS:
+        try:
+            arrays.append(np.asarray(bound[param], dtype=np.float64))
+        except (TypeError, ValueError) as exc:
+            kind = TypeError if isinstance(exc, TypeError) else ValueError
+            return "raise", (kind, f"{name}() argument '{param}': {exc}")
+    if name.endswith("_batch"):
+        try:
+            shape = np.broadcast_shapes(*(a.shape for a in arrays))
+        except ValueError:
+            return "raise", (ValueError, f"{name}(): shapes cannot be broadcast together")
+        return "ok", (np.broadcast_arrays(*arrays), shape)
+    sets = []
+    for lat, lon in (arrays[:2], arrays[2:]):
+        try:
+            shape = np.broadcast_shapes(lat.shape, lon.shape)
+        except ValueError:
+            return "raise", (ValueError, f"{name}(): ")
+        if len(shape) > 1:
+            return "raise", (ValueError, f"{name}(): ")
+        sets.append(np.broadcast_arrays(lat.reshape(-1), lon.reshape(-1)))
+    (lat1, lon1), (lat2, lon2) = sets
+    shape = (lat1.size, lat2.size)
+    rows = [np.broadcast_to(a[:, np.newaxis], shape) for a in (lat1, lon1)]
+    cols = [np.broadcast_to(a[np.newaxis, :], shape) for a in (lat2, lon2)]
+    return "ok", ([*rows, *cols], shape)
+
+
+PARAMS = ("lat1", "lon1", "lat2", "lon2")
+PACKAGE_ARRAY_FUNCTIONS = [
+    "geodesic_distance_batch",
+    "great_circle_distance_batch",
+    "geodesic_distance_matrix",
+    "great_circle_distance_matrix",
+]
+
+
+@pytest.mark.parametrize("name", PACKAGE_ARRAY_FUNCTIONS)
+@fuzz_settings
+@given(data=st.data())
+def test_package_array_functions_broadcast_or_name_the_problem(name, data):
+    from orvik import distance
+
+    fn = getattr(distance, name)
+    scalar = getattr(_orvik.distance, name.rsplit("_", 1)[0])
+    positional, keywords = data.draw(array_calls(Function("distance", name, PARAMS, Args.ARRAYS, Returns.ARRAY)))
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")  # NumPy warns of complex and overflowing conversions
+        kind, detail = package_oracle(name, positional, keywords)
+        error, result = _outcome_of(lambda: fn(*positional, **keywords))
+    PACKAGE_STATS[kind] = PACKAGE_STATS.get(kind, 0) + 1
+    if kind == "ok":
+        assert error is None, f"{error!r} for convertible arguments"
+        arrays, shape = detail
+        assert_same_bits(result, elementwise(scalar, arrays, shape))
+    elif kind == "bind":
+        assert type(error) is TypeError
+    else:
+        kind_expected, message = detail
+        assert type(error) is kind_expected and str(error).startswith(message), error
+
+
 def test_fuzzing_reached_every_outcome():
     """Runs after the fuzz tests above: the generators must keep producing
     calls that bind and convert, not only calls that fail early."""
@@ -307,3 +573,11 @@ def test_fuzzing_reached_every_outcome():
         pytest.skip("the fuzz tests did not run in this session")
     total = sum(STATS.values())
     assert all(STATS.get(kind, 0) >= total // 20 for kind in ("bind", "convert", "ok")), STATS
+
+
+def test_array_fuzzing_reached_every_outcome():
+    if not ARRAY_STATS:
+        pytest.skip("the array fuzz tests did not run in this session")
+    total = sum(ARRAY_STATS.values())
+    kinds = ("bind", "convert", "contiguous", "panic", "ok")
+    assert all(ARRAY_STATS.get(kind, 0) >= total // 60 for kind in kinds), ARRAY_STATS

@@ -9,12 +9,16 @@ import gc
 import sys
 import warnings
 
+import numpy as np
 import pytest
 from process_probes import UNDER_ADDRESS_SANITIZER
 
 from function_table import Args, Function, present
 
 ROUNDS = 10_000  # each round makes every call of a function's case list once
+# Array calls cost more (a pool job each); 4,000 rounds still turn a leak of
+# the smallest allocation on any path into far more than the allowances.
+ARRAY_ROUNDS = 4_000
 WARMUP_ROUNDS = 200
 # Python-allocator blocks and C heap bytes that may come and go in caches and
 # free lists; a leak of one small object or one C++ string on any single path
@@ -128,15 +132,107 @@ def noargs_call_cases(f: Function):
     return cases, [arg]
 
 
-CASE_BUILDERS = {Args.FLOATS: float_call_cases, Args.NONE: noargs_call_cases}
+def array_call_cases(f: Function):
+    """Every path of a native batch function: good calls, the call
+    convention's refusals, each kind of unacceptable array, and the panic
+    of a later array shorter than the first."""
+    fn = f.resolve()
+    good = [np.linspace(-60.0, 60.0, 8) + k for k in range(4)]
+    head = good[:3]
+    kw_rev = dict(reversed(list(zip(f.params, good))))
+    refused = {
+        "list": [1.0] * 8,
+        "none": None,
+        "float": 1.5,
+        "numpy scalar": np.float64(1.5),
+        "0-d": np.array(1.5),
+        "2-d": np.zeros((2, 4)),
+        "float32": np.zeros(8, dtype=np.float32),
+        "byte-swapped": np.zeros(8, dtype=">f8"),
+        "every second element": np.zeros(16)[::2],
+    }
+    shorter = good[1][:7]  # only the last index fails: one report per call
+    cases = [
+        ("positional", lambda: fn(*good)),
+        ("keywords reversed", lambda: fn(**kw_rev)),
+        ("mixed", lambda: fn(*head, lon2=good[3])),
+        ("same array for every parameter", lambda: fn(good[0], good[0], good[0], good[0])),
+        ("too many", lambda: fn(*good, good[0])),
+        ("one missing", lambda: fn(*head)),
+        ("unknown keyword", lambda: fn(*head, nope=good[3])),
+        ("multiple values", lambda: fn(*good, lat1=good[0])),
+        ("shorter later array", lambda: fn(good[0], shorter, good[2], good[3])),
+        ("not contiguous first, wrong kind last", lambda: fn(refused["every second element"], *good[1:3], [1.0])),
+    ]
+    cases += [(f"last is {label}", lambda v=v: fn(*head, v)) for label, v in refused.items()]
+    cases += [(f"first is {label}", lambda v=v: fn(v, *good[1:])) for label, v in refused.items()]
+    return cases, [*good, shorter, *refused.values()]
+
+
+def package_call_cases(name: str):
+    """A package batch or matrix function, or the native kernel under them,
+    on good array-likes and on each of their refusals."""
+    from orvik import _export, distance
+
+    fn = getattr(_export if name.endswith("_into") else distance, name)
+    a, b = np.linspace(-60.0, 60.0, 4), np.linspace(10.0, 20.0, 4)
+    column, lst = a[:3].reshape(3, 1), [1.0, 2.0, 3.0, 4.0]
+    if name.endswith("_into"):
+        out = np.empty(4)
+        cases = [
+            ("good", lambda: fn(out, a, b, a[::-1], b)),
+            ("broadcast input", lambda: fn(out, np.broadcast_to(1.5, (4,)), b, a, b)),
+            ("out of another shape", lambda: fn(np.empty(5), a, b, a, b)),
+            ("out float32", lambda: fn(np.empty(4, dtype=np.float32), a, b, a, b)),
+            ("out read-only", lambda: fn(np.broadcast_to(0.0, (4,)), a, b, a, b)),
+            ("input not a buffer", lambda: fn(out, lst, b, a, b)),
+            ("input int64", lambda: fn(out, a, b, a, np.zeros(4, dtype=np.int64))),
+            ("too few", lambda: fn(out, a, b, a)),
+            ("unknown keyword", lambda: fn(out, a, b, a, nope=b)),
+        ]
+        return cases, [fn, out, a, b, lst]
+    cases = [
+        ("arrays", lambda: fn(a, b, a, b)),
+        ("list and scalars", lambda: fn(lst, 1.5, b, 2.5)),
+        ("unconvertible strings", lambda: fn(a, b, ["x"] * 4, b)),
+        ("unconvertible mapping", lambda: fn(a, b, a, {"x": 1})),
+        ("too few", lambda: fn(a, b, a)),
+        ("unknown keyword", lambda: fn(a, b, a, nope=b)),
+    ]
+    if name.endswith("_matrix"):
+        cases += [
+            ("two-dimensional set", lambda: fn(column, column, a, b)),
+            ("set shapes differ", lambda: fn(a, b, a[:2], b[:3])),
+        ]
+    else:
+        cases += [
+            ("broadcast to 2-D", lambda: fn(column, b, a, 0.0)),
+            ("shapes cannot broadcast", lambda: fn(a, b, a[:3], b)),
+        ]
+    return cases, [fn, a, b, column, lst]
+
+
+PACKAGE_FUNCTIONS = [
+    "geodesic_distance_batch",
+    "great_circle_distance_batch",
+    "geodesic_distance_matrix",
+    "great_circle_distance_matrix",
+    "geodesic_distance_into",
+    "great_circle_distance_into",
+]
+CASE_BUILDERS = {Args.FLOATS: float_call_cases, Args.NONE: noargs_call_cases, Args.ARRAYS: array_call_cases}
+EXPECTED_ERRORS = (TypeError, ValueError, OverflowError, ArithmeticError)
 
 
 def run_round(cases) -> None:
     for _, thunk in cases:
         try:
             thunk()
-        except (TypeError, ValueError, OverflowError, ArithmeticError):
+        except EXPECTED_ERRORS:
             pass
+        except BaseException as exc:  # a panic is a BaseException, and expected here
+            if type(exc).__name__ != "PanicException":
+                raise
 
 
 _MALLINFO2_FIELDS = "arena ordblks smblks hblks hblkhd usmblks fsmblks uordblks fordblks keepcost".split()
@@ -170,12 +266,11 @@ def _sanitized() -> bool:
     return UNDER_ADDRESS_SANITIZER
 
 
-@pytest.mark.parametrize("function", present(Args.FLOATS) + present(Args.NONE), ids=str)
-def test_no_growth_over_many_calls(function: Function, monkeypatch):
+def assert_no_growth(cases, watched, rounds: int, monkeypatch) -> None:
+    """Runs the cases `rounds` times after a warm-up: the allocators and the
+    process keep no more memory than the allowances, and every watched
+    object's reference count is back where it was."""
     monkeypatch.setattr(sys, "unraisablehook", lambda unraisable: None)
-    cases, keep = CASE_BUILDERS[function.args](function)
-    fn = function.resolve()
-    watched = [fn, *keep]
     refcounts = [sys.getrefcount(obj) for obj in watched]
     heap = _libc_heap_probe()
 
@@ -185,12 +280,12 @@ def test_no_growth_over_many_calls(function: Function, monkeypatch):
             run_round(cases)
         gc.collect()
         blocks0, heap0, rss0 = sys.getallocatedblocks(), heap() if heap else 0, _rss_bytes()
-        for _ in range(ROUNDS):
+        for _ in range(rounds):
             run_round(cases)
         gc.collect()
         blocks1, heap1, rss1 = sys.getallocatedblocks(), heap() if heap else 0, _rss_bytes()
 
-    calls = ROUNDS * len(cases)
+    calls = rounds * len(cases)
     assert blocks1 - blocks0 < BLOCK_ALLOWANCE, f"{blocks1 - blocks0} Python blocks kept over {calls} calls"
     if heap:
         assert heap1 - heap0 < HEAP_ALLOWANCE, f"{heap1 - heap0} C heap bytes kept over {calls} calls"
@@ -199,23 +294,49 @@ def test_no_growth_over_many_calls(function: Function, monkeypatch):
     assert [sys.getrefcount(obj) for obj in watched] == refcounts
 
 
+@pytest.mark.parametrize("function", present(Args.FLOATS) + present(Args.NONE) + present(Args.ARRAYS), ids=str)
+def test_no_growth_over_many_calls(function: Function, monkeypatch):
+    cases, keep = CASE_BUILDERS[function.args](function)
+    rounds = ARRAY_ROUNDS if function.args is Args.ARRAYS else ROUNDS
+    assert_no_growth(cases, [function.resolve(), *keep], rounds, monkeypatch)
+
+
+@pytest.mark.parametrize("name", PACKAGE_FUNCTIONS)
+def test_package_array_functions_keep_no_memory(name, monkeypatch):
+    cases, keep = package_call_cases(name)
+    assert_no_growth(cases, keep, ARRAY_ROUNDS, monkeypatch)
+
+
+def outcome(thunk) -> str:
+    with warnings.catch_warnings():
+        warnings.simplefilter("ignore")
+        try:
+            thunk()
+        except EXPECTED_ERRORS:
+            return "error"
+        except BaseException as exc:
+            assert type(exc).__name__ == "PanicException", exc
+            return "panic"
+    return "ok"
+
+
+SUCCEEDING = {
+    "positional", "keywords reversed", "mixed", "last is float returns -1.0", "last is float subclass",
+    "last is big int", "same array for every parameter", "arrays", "list and scalars", "broadcast to 2-D",
+    "good", "broadcast input",
+}
+
+
 def test_cases_reach_their_paths(monkeypatch):
-    """The case list really exercises the error paths: each case either
-    succeeds or raises, as its label says, for a one- and a four-parameter
-    function (a typo in a case would otherwise pass silently)."""
+    """The case lists really exercise the error paths: each case succeeds,
+    raises or panics as its label says, for a one- and a four-parameter float
+    function and every array function (a typo in a case would otherwise pass
+    silently)."""
     monkeypatch.setattr(sys, "unraisablehook", lambda unraisable: None)
-    succeeding = {"positional", "keywords reversed", "mixed", "last is float returns -1.0",
-                  "last is float subclass", "last is big int"}
-    for function in present(Args.FLOATS):
-        if function.name not in ("ft_to_m", "geodesic_distance"):
-            continue
-        cases, _ = float_call_cases(function)
+    lists = [float_call_cases(f)[0] for f in present(Args.FLOATS) if f.name in ("ft_to_m", "geodesic_distance")]
+    lists += [array_call_cases(f)[0] for f in present(Args.ARRAYS)]
+    lists += [package_call_cases(name)[0] for name in PACKAGE_FUNCTIONS]
+    for cases in lists:
         for label, thunk in cases:
-            with warnings.catch_warnings():
-                warnings.simplefilter("ignore")
-                try:
-                    thunk()
-                except (TypeError, ValueError, OverflowError, ArithmeticError):
-                    assert label not in succeeding, label
-                else:
-                    assert label in succeeding, label
+            want = "ok" if label in SUCCEEDING else "panic" if label == "shorter later array" else "error"
+            assert outcome(thunk) == want, label

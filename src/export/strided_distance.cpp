@@ -14,6 +14,7 @@
 #include "interop/binding.hpp"
 #include "interop/boundary.hpp"
 #include "interop/parallel_map.hpp"
+#include "interop/without_interpreter_lock.hpp"
 #include "src/export/buffer_view.hpp"
 #include "src/export/functions.hpp"
 #include "src/export/strided_walk.hpp"
@@ -112,19 +113,6 @@ std::string shape_text(std::span<const Py_ssize_t> shape) {
     return text + ")";
 }
 
-// Gives the interpreter lock back for the length of a scope.  Destroyed
-// before the buffers are released, since releasing needs the lock.
-class WithoutInterpreterLock {
-public:
-    WithoutInterpreterLock() noexcept : state_(PyEval_SaveThread()) {}
-    WithoutInterpreterLock(const WithoutInterpreterLock&) = delete;
-    WithoutInterpreterLock& operator=(const WithoutInterpreterLock&) = delete;
-    ~WithoutInterpreterLock() { PyEval_RestoreThread(state_); }
-
-private:
-    PyThreadState* state_;
-};
-
 template <class Stretch>
 Result<PyObject*> distance_into(const interop::FunctionDescription& desc, PyObject* const* args,
                                 Py_ssize_t nargs, PyObject* kwnames, Stretch stretch) {
@@ -167,7 +155,7 @@ Result<PyObject*> distance_into(const interop::FunctionDescription& desc, PyObje
     {
         // The workers touch only the buffers, which stay exported (so alive
         // and unresizable) until the views are released below.
-        WithoutInterpreterLock unlocked;
+        interop::WithoutInterpreterLock unlocked;
         interop::parallel_map(n, body);
     }
     Py_RETURN_NONE;

@@ -1,8 +1,38 @@
 #include "core/geodesic.hpp"
 
 namespace orvik::core {
+namespace {
 
-Geodesic::Geodesic() : solver_(WGS84_A, WGS84_F) {}
+using Mask = GeographicLib::Geodesic::mask;
+
+unsigned inverse_mask(const InverseColumns& out) noexcept {
+    unsigned mask = 0;
+    if (out.s12) mask |= Mask::DISTANCE;
+    if (out.azi1 || out.azi2) mask |= Mask::AZIMUTH;
+    if (out.m12) mask |= Mask::REDUCEDLENGTH;
+    if (out.M12 || out.M21) mask |= Mask::GEODESICSCALE;
+    if (out.S12) mask |= Mask::AREA;
+    return mask;
+}
+
+unsigned direct_mask(const DirectColumns& out) noexcept {
+    // The latitude and the azimuth come with every solution.
+    unsigned mask = Mask::LATITUDE | Mask::AZIMUTH;
+    if (out.lon2) mask |= Mask::LONGITUDE;
+    if (out.m12) mask |= Mask::REDUCEDLENGTH;
+    if (out.M12 || out.M21) mask |= Mask::GEODESICSCALE;
+    if (out.S12) mask |= Mask::AREA;
+    return mask;
+}
+
+// Writes the wanted outputs of one element.
+void put(const StridedOut& column, std::size_t i, double value) noexcept {
+    if (column) column.set(i, value);
+}
+
+}  // namespace
+
+Geodesic::Geodesic(double a, double f) : solver_(a, f) {}
 
 GeodesicResult Geodesic::inverse_full(double lat1, double lon1, double lat2,
                                       double lon2) const noexcept {
@@ -23,8 +53,46 @@ GeodesicResult Geodesic::direct(double lat1, double lon1, double azi1, double s1
 const Geodesic& wgs84() noexcept {
     // A function-local static: concurrent first callers wait for the one
     // construction, and every later call is a single acquire load.
-    static const Geodesic instance;
+    static const Geodesic instance(WGS84_A, WGS84_F);
     return instance;
+}
+
+void inverse_strided(const Geodesic& g, StridedIn lat1, StridedIn lon1, StridedIn lat2,
+                     StridedIn lon2, const InverseColumns& out, std::size_t n) noexcept {
+    const unsigned mask = inverse_mask(out);
+    const GeographicLib::Geodesic& solver = g.solver();
+    for (std::size_t i = 0; i < n; ++i) {
+        double s12 = 0, azi1 = 0, azi2 = 0, m12 = 0, M12 = 0, M21 = 0, S12 = 0;
+        const double a12 =
+            solver.GenInverse(lat1[i], lon1[i], lat2[i], lon2[i], mask, s12, azi1, azi2, m12, M12, M21, S12);
+        put(out.s12, i, s12);
+        put(out.azi1, i, azi1);
+        put(out.azi2, i, azi2);
+        put(out.a12, i, a12);
+        put(out.m12, i, m12);
+        put(out.M12, i, M12);
+        put(out.M21, i, M21);
+        put(out.S12, i, S12);
+    }
+}
+
+void direct_strided(const Geodesic& g, StridedIn lat1, StridedIn lon1, StridedIn azi1,
+                    StridedIn s12, const DirectColumns& out, std::size_t n) noexcept {
+    const unsigned mask = direct_mask(out);
+    const GeographicLib::Geodesic& solver = g.solver();
+    for (std::size_t i = 0; i < n; ++i) {
+        double lat2 = 0, lon2 = 0, azi2 = 0, s12_out = 0, m12 = 0, M12 = 0, M21 = 0, S12 = 0;
+        const double a12 = solver.GenDirect(lat1[i], lon1[i], azi1[i], false, s12[i], mask, lat2,
+                                            lon2, azi2, s12_out, m12, M12, M21, S12);
+        put(out.lat2, i, lat2);
+        put(out.lon2, i, lon2);
+        put(out.azi2, i, azi2);
+        put(out.a12, i, a12);
+        put(out.m12, i, m12);
+        put(out.M12, i, M12);
+        put(out.M21, i, M21);
+        put(out.S12, i, S12);
+    }
 }
 
 }  // namespace orvik::core

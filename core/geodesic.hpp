@@ -1,7 +1,11 @@
-// The WGS84 ellipsoid's geodesic problems, solved by GeographicLib.
+// Geodesic problems on an ellipsoid of revolution, solved by GeographicLib.
 #pragma once
 
 #include <GeographicLib/Geodesic.hpp>
+
+#include <cstddef>
+
+#include "core/strided.hpp"
 
 namespace orvik::core {
 
@@ -18,7 +22,12 @@ struct GeodesicResult {
 
 class Geodesic {
 public:
-    Geodesic();
+    // a: equatorial radius in metres, f: flattening.  The caller checks them
+    // (a > 0, f < 1, both finite): GeographicLib throws otherwise.
+    Geodesic(double a, double f);
+
+    double equatorial_radius() const noexcept { return solver_.EquatorialRadius(); }
+    double flattening() const noexcept { return solver_.Flattening(); }
 
     // Distance and azimuths (and the arc length).
     GeodesicResult inverse(double lat1, double lon1, double lat2, double lon2) const noexcept {
@@ -31,11 +40,34 @@ public:
     // End point and azimuth from a start point, azimuth and distance.
     GeodesicResult direct(double lat1, double lon1, double azi1, double s12) const noexcept;
 
+    const GeographicLib::Geodesic& solver() const noexcept { return solver_; }
+
 private:
     GeographicLib::Geodesic solver_;
 };
 
 // The one process-wide WGS84 solver, created on first use by any thread.
 const Geodesic& wgs84() noexcept;
+
+// Output columns of the inverse problem over arrays.  A column without data
+// is not wanted, and GeographicLib is asked only for what is wanted.
+struct InverseColumns {
+    StridedOut s12{}, azi1{}, azi2{}, a12{}, m12{}, M12{}, M21{}, S12{};
+};
+
+// Output columns of the direct problem over arrays; a12 is the arc length.
+struct DirectColumns {
+    StridedOut lat2{}, lon2{}, azi2{}, a12{}, m12{}, M12{}, M21{}, S12{};
+};
+
+// For i in [0, n): the inverse problem from (lat1[i], lon1[i]) to
+// (lat2[i], lon2[i]), its wanted outputs written to element i of `out`.
+void inverse_strided(const Geodesic& g, StridedIn lat1, StridedIn lon1, StridedIn lat2,
+                     StridedIn lon2, const InverseColumns& out, std::size_t n) noexcept;
+
+// For i in [0, n): the direct problem from (lat1[i], lon1[i]) along azi1[i]
+// for s12[i] metres.
+void direct_strided(const Geodesic& g, StridedIn lat1, StridedIn lon1, StridedIn azi1,
+                    StridedIn s12, const DirectColumns& out, std::size_t n) noexcept;
 
 }  // namespace orvik::core

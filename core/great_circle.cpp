@@ -20,15 +20,16 @@ inline double clamp_unit(double x) noexcept {
 
 // Through the same vector kernel as every batch, so that a point's distance
 // is bit-identical whether computed alone or inside any array.
-double great_circle_distance(double lat1, double lon1, double lat2, double lon2) noexcept {
+double great_circle_distance(double lat1, double lon1, double lat2, double lon2,
+                             double radius) noexcept {
     double out;
-    great_circle_distance_n(&lat1, &lon1, &lat2, &lon2, &out, 1);
+    great_circle_distance_n(&lat1, &lon1, &lat2, &lon2, &out, 1, radius);
     return out;
 }
 
 std::pair<double, double> great_circle_destination(double lat1, double lon1, double bearing,
-                                                   double distance) noexcept {
-    const double delta = distance / EARTH_RADIUS_M;
+                                                   double distance, double radius) noexcept {
+    const double delta = distance / radius;
     const double phi1 = lat1 * DEG_TO_RAD;
     const double lambda1 = lon1 * DEG_TO_RAD;
     const double theta = bearing * DEG_TO_RAD;
@@ -41,6 +42,16 @@ std::pair<double, double> great_circle_destination(double lat1, double lon1, dou
     const double z = cos_delta - sin_phi1 * std::sin(phi2);
     const double lambda2 = lambda1 + std::atan2(y, z);
     return {phi2 * RAD_TO_DEG, lambda2 * RAD_TO_DEG};
+}
+
+void great_circle_destination_strided(StridedIn lat1, StridedIn lon1, StridedIn bearing,
+                                      StridedIn distance, StridedOut lat2, StridedOut lon2,
+                                      std::size_t n, double radius) noexcept {
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto [lat, lon] = great_circle_destination(lat1[i], lon1[i], bearing[i], distance[i], radius);
+        lat2.set(i, lat);
+        lon2.set(i, lon);
+    }
 }
 
 }  // namespace orvik::core

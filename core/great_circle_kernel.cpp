@@ -55,8 +55,8 @@ struct Scalar {
 }  // namespace
 
 void great_circle_portable(const double* lat1, const double* lon1, const double* lat2,
-                           const double* lon2, double* out, std::size_t n) noexcept {
-    haversine_run<Scalar>(lat1, lon1, lat2, lon2, out, n);
+                           const double* lon2, double* out, std::size_t n, double radius) noexcept {
+    haversine_run<Scalar>(lat1, lon1, lat2, lon2, out, n, radius);
 }
 
 }  // namespace kernels
@@ -87,12 +87,6 @@ const KernelTable& kernel_table() noexcept {
     return table;
 }
 
-double load_unaligned(const double* p) noexcept {
-    double v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
 }  // namespace
 
 std::span<const GreatCircleKernel> usable_great_circle_kernels() noexcept {
@@ -105,40 +99,44 @@ const GreatCircleKernel& active_great_circle_kernel() noexcept {
 }
 
 void great_circle_distance_n(const double* lat1, const double* lon1, const double* lat2,
-                             const double* lon2, double* out, std::size_t n) noexcept {
-    active_great_circle_kernel().run(lat1, lon1, lat2, lon2, out, n);
+                             const double* lon2, double* out, std::size_t n, double radius) noexcept {
+    active_great_circle_kernel().run(lat1, lon1, lat2, lon2, out, n, radius);
 }
 
-void great_circle_distance_strided(StridedInput lat1, StridedInput lon1, StridedInput lat2,
-                                   StridedInput lon2, double* out, std::size_t n) noexcept {
+void great_circle_distance_strided(StridedIn lat1, StridedIn lon1, StridedIn lat2, StridedIn lon2,
+                                   StridedOut out, std::size_t n, double radius) noexcept {
     const GreatCircleKernelFn run = active_great_circle_kernel().run;
-    const StridedInput inputs[4] = {lat1, lon1, lat2, lon2};
-    bool contiguous = true;
-    for (const StridedInput& in : inputs) contiguous = contiguous && in.stride == 1;
+    const StridedIn inputs[4] = {lat1, lon1, lat2, lon2};
+    bool contiguous = out.contiguous();
+    for (const StridedIn& in : inputs) contiguous = contiguous && in.contiguous();
     if (contiguous) {
-        run(lat1.data, lon1.data, lat2.data, lon2.data, out, n);
+        const auto at = [](const StridedIn& in) { return reinterpret_cast<const double*>(in.data); };
+        run(at(lat1), at(lon1), at(lat2), at(lon2), reinterpret_cast<double*>(out.data), n, radius);
         return;
     }
-    // Other strides are gathered block by block into contiguous buffers small
-    // enough to stay in the first-level cache.
+    // Other layouts go through blocks small enough to stay in the
+    // first-level cache.
     constexpr std::size_t block = 256;
-    double gathered[4][block];
+    double gathered[5][block];
     for (std::size_t start = 0; start < n; start += block) {
         const std::size_t m = n - start < block ? n - start : block;
         const double* rows[4];
         for (std::size_t k = 0; k < 4; ++k) {
-            const StridedInput& in = inputs[k];
-            if (in.stride == 1) {
-                rows[k] = in.data + start;
+            const StridedIn in{inputs[k].data + static_cast<std::ptrdiff_t>(start) * inputs[k].step,
+                               inputs[k].step};
+            if (in.contiguous()) {
+                rows[k] = reinterpret_cast<const double*>(in.data);
                 continue;
             }
-            for (std::size_t j = 0; j < m; ++j) {
-                const auto index = static_cast<std::ptrdiff_t>(start + j) * in.stride;
-                gathered[k][j] = load_unaligned(in.data + index);
-            }
+            for (std::size_t j = 0; j < m; ++j) gathered[k][j] = in[j];
             rows[k] = gathered[k];
         }
-        run(rows[0], rows[1], rows[2], rows[3], out + start, m);
+        const StridedOut to{out.data + static_cast<std::ptrdiff_t>(start) * out.step, out.step};
+        double* results = to.contiguous() ? reinterpret_cast<double*>(to.data) : gathered[4];
+        run(rows[0], rows[1], rows[2], rows[3], results, m, radius);
+        if (!to.contiguous()) {
+            for (std::size_t j = 0; j < m; ++j) to.set(j, gathered[4][j]);
+        }
     }
 }
 

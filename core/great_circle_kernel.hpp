@@ -8,31 +8,29 @@
 #include <cstddef>
 #include <span>
 
+#include "core/constants.hpp"
+#include "core/strided.hpp"
+
 namespace orvik::core {
 
 // out[i] = great-circle distance of (lat1[i], lon1[i]) and (lat2[i], lon2[i])
-// for i in [0, n): degrees in, metres out.  The pointers need no particular
-// alignment (not even to 8 bytes); `out` may be one of the inputs but must
-// not partially overlap one.
+// on a sphere of the given radius, for i in [0, n): degrees in, metres out.
+// The pointers need no particular alignment (not even to 8 bytes); `out` may
+// be one of the inputs but must not partially overlap one.
 void great_circle_distance_n(const double* lat1, const double* lon1, const double* lat2,
-                             const double* lon2, double* out, std::size_t n) noexcept;
+                             const double* lon2, double* out, std::size_t n,
+                             double radius = EARTH_RADIUS_M) noexcept;
 
-// An input read every `stride` elements (negative walks backwards; 0 repeats
-// one value for every point).
-struct StridedInput {
-    const double* data;
-    std::ptrdiff_t stride;
-};
-
-// As great_circle_distance_n with inputs read through strides.  Element i of
-// an input is data[i * stride].  Results are bit-identical to those of the
-// contiguous call for the same values.
-void great_circle_distance_strided(StridedInput lat1, StridedInput lon1, StridedInput lat2,
-                                   StridedInput lon2, double* out, std::size_t n) noexcept;
+// The same over strided columns.  Results are bit-identical to those of the
+// contiguous call for the same values: other layouts are gathered into
+// contiguous blocks first.
+void great_circle_distance_strided(StridedIn lat1, StridedIn lon1, StridedIn lat2, StridedIn lon2,
+                                   StridedOut out, std::size_t n,
+                                   double radius = EARTH_RADIUS_M) noexcept;
 
 // One implementation of the contiguous routine above.
 using GreatCircleKernelFn = void (*)(const double*, const double*, const double*, const double*,
-                                     double*, std::size_t) noexcept;
+                                     double*, std::size_t, double) noexcept;
 
 struct GreatCircleKernel {
     const char* name;   // "avx512", "avx2", "sse2" or "portable"

@@ -44,8 +44,8 @@ struct Avx512 {
 }  // namespace
 
 void great_circle_avx512(const double* lat1, const double* lon1, const double* lat2,
-                         const double* lon2, double* out, std::size_t n) noexcept {
-    haversine_run<Avx512>(lat1, lon1, lat2, lon2, out, n);
+                         const double* lon2, double* out, std::size_t n, double radius) noexcept {
+    haversine_run<Avx512>(lat1, lon1, lat2, lon2, out, n, radius);
 }
 
 }  // namespace orvik::core::kernels

@@ -41,8 +41,8 @@ struct Sse2 {
 }  // namespace
 
 void great_circle_sse2(const double* lat1, const double* lon1, const double* lat2,
-                       const double* lon2, double* out, std::size_t n) noexcept {
-    haversine_run<Sse2>(lat1, lon1, lat2, lon2, out, n);
+                       const double* lon2, double* out, std::size_t n, double radius) noexcept {
+    haversine_run<Sse2>(lat1, lon1, lat2, lon2, out, n, radius);
 }
 
 }  // namespace orvik::core::kernels

@@ -23,7 +23,8 @@ namespace {
 // only where the vector sin, cos and asin do.
 template <class Ops>
 inline typename Ops::V haversine_lanes(typename Ops::V lat1, typename Ops::V lon1,
-                                       typename Ops::V lat2, typename Ops::V lon2) noexcept {
+                                       typename Ops::V lat2, typename Ops::V lon2,
+                                       typename Ops::V radius) noexcept {
     using V = typename Ops::V;
     const V k = Ops::splat(DEG_TO_RAD);
     const V half = Ops::splat(0.5);
@@ -40,7 +41,7 @@ inline typename Ops::V haversine_lanes(typename Ops::V lat1, typename Ops::V lon
     // Rounding can carry h just past 1 at antipodes; the arcsine would make
     // that NaN.
     const V c = Ops::asin(Ops::sqrt(Ops::at_most_one(h)));
-    return Ops::mul(Ops::add(c, c), Ops::splat(EARTH_RADIUS_M));
+    return Ops::mul(Ops::add(c, c), radius);
 }
 
 // Full vectors straight from the inputs, then the last n % lanes points
@@ -48,12 +49,13 @@ inline typename Ops::V haversine_lanes(typename Ops::V lat1, typename Ops::V lon
 // never depends on where in an array it sits.
 template <class Ops>
 void haversine_run(const double* lat1, const double* lon1, const double* lat2, const double* lon2,
-                   double* out, std::size_t n) noexcept {
+                   double* out, std::size_t n, double radius) noexcept {
     constexpr std::size_t W = Ops::lanes;
+    const typename Ops::V r = Ops::splat(radius);
     std::size_t i = 0;
     for (; i + W <= n; i += W) {
         Ops::store(out + i, haversine_lanes<Ops>(Ops::load(lat1 + i), Ops::load(lon1 + i),
-                                                 Ops::load(lat2 + i), Ops::load(lon2 + i)));
+                                                 Ops::load(lat2 + i), Ops::load(lon2 + i), r));
     }
     const std::size_t rest = n - i;
     if (rest == 0) return;
@@ -65,7 +67,7 @@ void haversine_run(const double* lat1, const double* lon1, const double* lat2, c
     std::memcpy(block[2], lat2 + i, bytes);
     std::memcpy(block[3], lon2 + i, bytes);
     Ops::store(block[4], haversine_lanes<Ops>(Ops::load(block[0]), Ops::load(block[1]),
-                                              Ops::load(block[2]), Ops::load(block[3])));
+                                              Ops::load(block[2]), Ops::load(block[3]), r));
     std::memcpy(out + i, block[4], bytes);
 }
 

@@ -24,17 +24,17 @@ std::string name_list(std::span<const std::string_view> names) {
     return out;
 }
 
-ErrorValue type_error(std::string message) {
-    return ErrorValue::pending(PyExc_TypeError, std::move(message));
+PythonError type_error(std::string message) {
+    return PythonError::pending(PyExc_TypeError, std::move(message));
 }
 
-ErrorValue too_many_positional(const FunctionDescription& desc, Py_ssize_t nargs) {
+PythonError too_many_positional(const FunctionDescription& desc, Py_ssize_t nargs) {
     return type_error(function_label(desc) + " takes " + std::to_string(desc.params.size()) +
                       " positional arguments but " + std::to_string(nargs) +
                       (nargs == 1 ? " was" : " were") + " given");
 }
 
-ErrorValue missing_arguments(const FunctionDescription& desc, PyObject* const* slots) {
+PythonError missing_arguments(const FunctionDescription& desc, PyObject* const* slots) {
     std::string_view missing[16];
     std::size_t count = 0;
     for (std::size_t i = 0; i < desc.params.size() && count < std::size(missing); ++i) {
@@ -45,8 +45,13 @@ ErrorValue missing_arguments(const FunctionDescription& desc, PyObject* const* s
                       name_list({missing, count}));
 }
 
+std::string_view parameter_name(const FunctionDescription& desc, std::size_t slot) {
+    return slot < desc.params.size() ? desc.params[slot] : desc.keyword_only[slot - desc.params.size()];
+}
+
 // Index of the parameter named by a keyword, or -1.  Names are compared by
 // length and bytes; a name that cannot be encoded matches nothing.
+
 Py_ssize_t find_parameter(const FunctionDescription& desc, PyObject* keyword) {
     Py_ssize_t size = 0;
     const char* text = PyUnicode_AsUTF8AndSize(keyword, &size);
@@ -58,16 +63,18 @@ Py_ssize_t find_parameter(const FunctionDescription& desc, PyObject* keyword) {
     for (std::size_t i = 0; i < desc.params.size(); ++i) {
         if (desc.params[i] == name) return static_cast<Py_ssize_t>(i);
     }
+    for (std::size_t i = 0; i < desc.keyword_only.size(); ++i) {
+        if (desc.keyword_only[i] == name) return static_cast<Py_ssize_t>(desc.params.size() + i);
+    }
     return -1;
 }
 
 }  // namespace
 
-std::optional<ErrorValue> extract_arguments_fastcall(const FunctionDescription& desc,
-                                                     PyObject* const* args, Py_ssize_t nargs,
-                                                     PyObject* kwnames, PyObject** slots) {
+void bind_arguments_slow(const FunctionDescription& desc, PyObject* const* args, Py_ssize_t nargs,
+                         PyObject* kwnames, PyObject** slots) {
     const auto n = static_cast<Py_ssize_t>(desc.params.size());
-    if (nargs > n) return too_many_positional(desc, nargs);
+    if (nargs > n) throw too_many_positional(desc, nargs);
     for (Py_ssize_t i = 0; i < nargs; ++i) slots[i] = args[i];
 
     if (kwnames != nullptr) {
@@ -76,38 +83,45 @@ std::optional<ErrorValue> extract_arguments_fastcall(const FunctionDescription& 
             PyObject* keyword = PyTuple_GET_ITEM(kwnames, k);
             const Py_ssize_t slot = find_parameter(desc, keyword);
             if (slot < 0) {
-                return type_error(function_label(desc) + " got an unexpected keyword argument '" +
-                                  object_text(keyword) + "'");
+                throw type_error(function_label(desc) + " got an unexpected keyword argument '" +
+                                 object_text(keyword) + "'");
             }
             if (slots[slot] != nullptr) {
-                return type_error(function_label(desc) + " got multiple values for argument '" +
-                                  std::string(desc.params[static_cast<std::size_t>(slot)]) + "'");
+                throw type_error(function_label(desc) + " got multiple values for argument '" +
+                                 std::string(parameter_name(desc, static_cast<std::size_t>(slot))) +
+                                 "'");
             }
             slots[slot] = args[nargs + k];
         }
     }
 
     for (Py_ssize_t i = nargs; i < n; ++i) {
-        if (slots[i] == nullptr) return missing_arguments(desc, slots);
+        if (slots[i] == nullptr) throw missing_arguments(desc, slots);
     }
-    return std::nullopt;
 }
 
-ErrorValue argument_extraction_error(std::string_view param, ErrorValue error) {
+PythonError argument_extraction_error(std::string_view param, PythonError error) {
     PyRef first = std::move(error).into_exception();
-    if (!first || !Py_IS_TYPE(first.get(), reinterpret_cast<PyTypeObject*>(PyExc_TypeError))) {
-        if (!first) return fetch_error();
-        return ErrorValue::fetched(std::move(first));
+    if (!first) return fetch_error();
+    if (!Py_IS_TYPE(first.get(), reinterpret_cast<PyTypeObject*>(PyExc_TypeError))) {
+        return PythonError::fetched(std::move(first));
     }
     const std::string message = "argument '" + std::string(param) + "': " + object_text(first.get());
     PyRef text = PyRef::steal(PyUnicode_DecodeUTF8(message.data(),
                                                    static_cast<Py_ssize_t>(message.size()), "replace"));
-    PyRef reworded = text ? PyRef::steal(PyObject_CallOneArg(PyExc_TypeError, text.get())) : PyRef{};
-    if (!reworded) return fetch_error();
+    if (!text) return fetch_error();
+    // Raised as the interpreter raises any error, so it chains to the
+    // exception being handled (its __context__), as a TypeError raised by
+    // Python code there would.
+    PyErr_SetObject(PyExc_TypeError, text.get());
+    PyRef reworded = PyRef::steal(PyErr_GetRaisedException());
+    if (!reworded || !PyObject_TypeCheck(reworded.get(), reinterpret_cast<PyTypeObject*>(PyExc_TypeError))) {
+        return PythonError::fetched(std::move(reworded));  // MemoryError, say
+    }
     // The new error keeps the first one's cause but neither chains to nor
     // keeps the first error itself.
     PyException_SetCause(reworded.get(), PyException_GetCause(first.get()));
-    return ErrorValue::fetched(std::move(reworded));
+    return PythonError::fetched(std::move(reworded));
 }
 
 }  // namespace orvik::interop

@@ -7,7 +7,8 @@
 #include "interop/borrow_table.hpp"
 #include "interop/errors.hpp"
 #include "interop/numpy_api.hpp"
-#include "interop/panic.hpp"
+#include "runtime/failure.hpp"
+#include "src/contract.hpp"
 
 namespace orvik::interop {
 namespace {
@@ -66,7 +67,7 @@ void release_exclusive_entry(void* state, PyObject* array) noexcept {
 
 void destroy_registry(PyObject* capsule) noexcept {
     auto* record = static_cast<BorrowCheckingApi*>(
-        PyCapsule_GetPointer(capsule, BORROW_REGISTRY_ATTRIBUTE));
+        PyCapsule_GetPointer(capsule, contract::borrow_registry_attribute));
     if (record == nullptr) {
         PyErr_Clear();
         return;
@@ -76,42 +77,40 @@ void destroy_registry(PyObject* capsule) noexcept {
 }
 
 // A new registry capsule over an empty table.
-Result<PyRef> make_registry_capsule() {
+PyRef make_registry_capsule() {
     auto table = std::make_unique<BorrowTable>();
     auto record = std::make_unique<BorrowCheckingApi>(BorrowCheckingApi{
         1, table.get(), acquire_shared_entry, acquire_exclusive_entry, release_shared_entry,
         release_exclusive_entry});
     PyRef capsule =
-        PyRef::steal(PyCapsule_New(record.get(), BORROW_REGISTRY_ATTRIBUTE, destroy_registry));
-    if (!capsule) return fetch_error();
+        PyRef::steal(PyCapsule_New(record.get(), contract::borrow_registry_attribute, destroy_registry));
+    if (!capsule) throw_python_error();
     static_cast<void>(table.release());
     static_cast<void>(record.release());
     return capsule;
 }
 
-Result<const BorrowCheckingApi*> find_or_install() {
+const BorrowCheckingApi* find_or_install() {
     static_cast<void>(numpy::api());
     PyRef module = PyRef::steal(PyImport_ImportModule(numpy::multiarray_module_name()));
-    if (!module) return fetch_error();
-    PyRef capsule = PyRef::steal(PyObject_GetAttrString(module.get(), BORROW_REGISTRY_ATTRIBUTE));
+    if (!module) throw_python_error();
+    PyRef capsule = PyRef::steal(PyObject_GetAttrString(module.get(), contract::borrow_registry_attribute));
     if (!capsule) {
         // Not there yet: this module installs it.
         PyErr_Clear();
-        Result<PyRef> made = make_registry_capsule();
-        if (!made.ok()) return std::move(made).error();
-        capsule = std::move(made.value());
-        if (PyObject_SetAttrString(module.get(), BORROW_REGISTRY_ATTRIBUTE, capsule.get()) < 0) {
-            return fetch_error();
+        capsule = make_registry_capsule();
+        if (PyObject_SetAttrString(module.get(), contract::borrow_registry_attribute, capsule.get()) < 0) {
+            throw_python_error();
         }
     } else if (!PyObject_TypeCheck(capsule.get(), &PyCapsule_Type)) {
-        return ErrorValue::type_conversion(capsule.get(), "PyCapsule");
+        throw PythonError::type_conversion(capsule.get(), contract::capsule_target);
     }
     const char* name = PyCapsule_GetName(capsule.get());
-    if (name == nullptr && PyErr_Occurred()) return fetch_error();
+    if (name == nullptr && PyErr_Occurred()) throw_python_error();
     auto* record = static_cast<const BorrowCheckingApi*>(PyCapsule_GetPointer(capsule.get(), name));
-    if (record == nullptr) return fetch_error();
+    if (record == nullptr) throw_python_error();
     if (record->version < 1) {
-        return ErrorValue::pending(PyExc_TypeError,
+        throw PythonError::pending(PyExc_TypeError,
                                    "Version " + std::to_string(record->version) +
                                        " of the borrow checking API is not supported by orvik");
     }
@@ -123,12 +122,12 @@ Result<const BorrowCheckingApi*> find_or_install() {
 
 const BorrowCheckingApi& the_registry() {
     if (const BorrowCheckingApi* record = registry.load(std::memory_order_acquire)) return *record;
-    Result<const BorrowCheckingApi*> found = find_or_install();
-    if (!found.ok()) {
-        PyRef exception = std::move(found).error().into_exception();
-        panic("Interal borrow checking API error: " + debug_form(exception.get()));
+    try {
+        return *find_or_install();
+    } catch (PythonError& error) {
+        PyRef exception = std::move(error).into_exception();
+        fail(std::string(contract::borrow_registry_failure) + ": " + debug_form(exception.get()));
     }
-    return *found.value();
 }
 
 }  // namespace

@@ -26,9 +26,6 @@ static_assert(offsetof(BorrowCheckingApi, acquire_mut_shared) == 24);
 static_assert(offsetof(BorrowCheckingApi, release_shared) == 32);
 static_assert(offsetof(BorrowCheckingApi, release_mut_shared) == 40);
 
-// The attribute of NumPy's multiarray module, and the capsule's name.
-inline constexpr const char BORROW_REGISTRY_ATTRIBUTE[] = "_orvik_borrow_checking_api";
-
 // Codes of the record's acquire functions.
 inline constexpr int BORROW_DONE = 0;
 inline constexpr int BORROW_CONFLICT = -1;

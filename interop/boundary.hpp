@@ -1,51 +1,35 @@
 // The boundary guard: the only way out of an entry point is a result object,
-// or null with exactly one Python exception set.  No C++ exception escapes.
+// or null with exactly one Python exception set.  Every failure inside the
+// module is a C++ exception, and this is the one place that translates them.
 #pragma once
 
 #include <Python.h>
 
-#include <exception>
-#include <new>
-#include <optional>
-#include <string>
-#include <utility>
-
-#include "interop/errors.hpp"
-#include "interop/panic.hpp"
-
 namespace orvik::interop {
 
-// Raises PanicException with the failure's message (or a fixed sentence when
-// it carries none).  Aborts if even that cannot be done.
-void raise_panic(const std::optional<std::string>& message) noexcept;
+// How an internal failure (a broken invariant, not bad input) reaches Python.
+enum class InternalFailureStyle {
+    // PanicException, derived from BaseException only: orvik._orvik's contract.
+    panic_exception,
+    // RuntimeError: an ordinary exception that `except Exception` catches
+    // and that pickles, for the package's own functions.
+    runtime_error,
+};
+
+// Sets the interpreter's exception from the C++ exception being handled.
+// Call only inside a catch block.  Never fails: when even the exception
+// cannot be made for lack of memory, MemoryError is set.
+void raise_current_exception(InternalFailureStyle style) noexcept;
 
 template <class Body>
-PyObject* boundary_guard(Body&& body) noexcept {
-    std::optional<std::string> failure;
+PyObject* boundary_guard(Body&& body,
+                         InternalFailureStyle style = InternalFailureStyle::panic_exception) noexcept {
     try {
-        Result<PyObject*> result = std::forward<Body>(body)();
-        if (result.ok()) return result.value();
-        try {
-            std::move(result).error().raise();
-        } catch (...) {
-            abort_at_boundary();
-        }
-        return nullptr;
-    } catch (Panic& p) {
-        failure = std::move(p.message);
-    } catch (const std::exception& e) {
-        // Not raised through panic(), so no report has been written yet.
-        try {
-            failure = e.what();
-            report_failure(*failure);
-        } catch (...) {
-            abort_at_boundary();
-        }
+        return static_cast<Body&&>(body)();
     } catch (...) {
-        report_failure("unknown failure in native code");
+        raise_current_exception(style);
+        return nullptr;
     }
-    raise_panic(failure);
-    return nullptr;
 }
 
 }  // namespace orvik::interop

@@ -1,8 +1,10 @@
 #include "interop/errors.hpp"
 
 #include <cstdio>
+#include <new>
 
 #include "interop/panic.hpp"
+#include "runtime/failure.hpp"
 
 namespace orvik::interop {
 namespace {
@@ -41,18 +43,24 @@ std::string lossy_utf8(PyObject* str) {
     return out;
 }
 
+std::string repr_text(PyObject* obj) {
+    if (PyRef r = PyRef::steal(PyObject_Repr(obj))) return lossy_utf8(r.get());
+    PyErr_Clear();
+    return "<unrepresentable object>";
+}
+
 }  // namespace
 
-void ErrorValue::raise() && {
-    switch (kind_) {
-    case Kind::fetched:
-        PyErr_SetRaisedException(obj_.release());
-        return;
-    case Kind::pending:
-        break;
-    case Kind::type_conversion:
-        type_ = PyExc_TypeError;
-        {
+void PythonError::raise() && noexcept {
+    try {
+        switch (kind_) {
+        case Kind::fetched:
+            PyErr_SetRaisedException(obj_.release());
+            return;
+        case Kind::pending:
+            break;
+        case Kind::type_conversion:
+            type_ = PyExc_TypeError;
             // Appended piecewise: GCC 12 misreads a chained '+' here (-Wrestrict).
             std::string message = "'";
             message.append(type_qualname(obj_.get()));
@@ -60,32 +68,34 @@ void ErrorValue::raise() && {
             message.append(text_);
             message.append("'");
             text_ = std::move(message);
+            break;
         }
-        break;
+        // If the message cannot be made, the MemoryError that leaves set is
+        // the one exception the caller sees.
+        PyRef message = PyRef::steal(
+            PyUnicode_DecodeUTF8(text_.data(), static_cast<Py_ssize_t>(text_.size()), "replace"));
+        if (message) PyErr_SetObject(type_, message.get());
+    } catch (...) {
+        PyErr_NoMemory();  // only std::string can throw here, and only bad_alloc
     }
-    // If even the message cannot be made, the MemoryError it leaves set is
-    // the one exception the caller sees.
-    PyRef message = PyRef::steal(
-        PyUnicode_DecodeUTF8(text_.data(), static_cast<Py_ssize_t>(text_.size()), "replace"));
-    if (message) PyErr_SetObject(type_, message.get());
 }
 
-PyRef ErrorValue::into_exception() && {
+PyRef PythonError::into_exception() && {
     if (kind_ == Kind::fetched) return std::move(obj_);
     std::move(*this).raise();
     return PyRef::steal(PyErr_GetRaisedException());
 }
 
-ErrorValue fetch_error() {
+PythonError fetch_error() {
     PyRef exc = PyRef::steal(PyErr_GetRaisedException());
     if (!exc) {
-        return ErrorValue::pending(PyExc_SystemError, "attempted to fetch exception but none was set");
+        return PythonError::pending(PyExc_SystemError, "attempted to fetch exception but none was set");
     }
     // No instance of PanicException can exist before its type does, so there
     // is nothing to compare against until the first internal failure.
     PyObject* panic_type = panic_exception_type_if_created();
     if (panic_type == nullptr || !Py_IS_TYPE(exc.get(), reinterpret_cast<PyTypeObject*>(panic_type))) {
-        return ErrorValue::fetched(std::move(exc));
+        return PythonError::fetched(std::move(exc));
     }
     std::fputs("--- A panic is being resumed after a PanicException was fetched from Python. ---\n"
                "Python stack trace below:\n",
@@ -99,8 +109,10 @@ ErrorValue fetch_error() {
     } else {
         PyErr_Clear();
     }
-    throw Panic{std::move(message)};
+    throw InternalFailure{std::move(message)};
 }
+
+void throw_python_error() { throw fetch_error(); }
 
 std::string object_text(PyObject* obj) {
     if (PyRef text = PyRef::steal(PyObject_Str(obj))) return lossy_utf8(text.get());
@@ -125,19 +137,6 @@ std::string type_qualname(PyObject* obj) {
     return "<failed to extract type name>";
 }
 
-}  // namespace orvik::interop
-
-namespace orvik::interop {
-namespace {
-
-std::string repr_text(PyObject* obj) {
-    if (PyRef r = PyRef::steal(PyObject_Repr(obj))) return lossy_utf8(r.get());
-    PyErr_Clear();
-    return "<unrepresentable object>";
-}
-
-}  // namespace
-
 std::string debug_form(PyObject* exception) {
     if (exception == nullptr) return "PyErr { type: None, value: None, traceback: None }";
     std::string out = "PyErr { type: " + repr_text(reinterpret_cast<PyObject*>(Py_TYPE(exception))) +
@@ -145,6 +144,13 @@ std::string debug_form(PyObject* exception) {
     PyRef tb = PyRef::steal(PyException_GetTraceback(exception));
     out += tb ? "Some(" + repr_text(tb.get()) + ")" : std::string("None");
     return out + " }";
+}
+
+PyRef make_str(const std::string& text) {
+    PyRef str = PyRef::steal(
+        PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace"));
+    if (!str) throw_python_error();
+    return str;
 }
 
 }  // namespace orvik::interop

@@ -1,41 +1,52 @@
-// Error values: how a failing step hands a Python error back to its caller
-// without touching the interpreter's error indicator until the boundary.
+// Python errors as C++ exceptions.  A failing step throws; the boundary of
+// the extension module (interop/boundary.hpp) is the one place that turns what
+// was thrown into the interpreter's exception.
 #pragma once
 
 #include <Python.h>
 
 #include <string>
 #include <utility>
-#include <variant>
 
 #include "interop/py_ref.hpp"
 
 namespace orvik::interop {
 
-class ErrorValue {
+class PythonError {
 public:
-    // An exception type and message, not yet known to the interpreter.
-    static ErrorValue pending(PyObject* type, std::string message) {
-        return ErrorValue(Kind::pending, type, std::move(message), PyRef{});
+    // An exception type and message, not yet known to the interpreter:
+    // raised with PyErr_SetObject, so the interpreter chains it to the
+    // exception being handled, as it does for an error raised in Python.
+    static PythonError pending(PyObject* type, std::string message) {
+        return PythonError(Kind::pending, type, std::move(message), PyRef{});
     }
-    // An exception object taken from the interpreter.
-    static ErrorValue fetched(PyRef exception) {
-        return ErrorValue(Kind::fetched, nullptr, {}, std::move(exception));
+    // An exception object taken from the interpreter; raised as it is.
+    static PythonError fetched(PyRef exception) {
+        return PythonError(Kind::fetched, nullptr, {}, std::move(exception));
     }
     // "'{t}' object cannot be converted to '{target}'" as a TypeError; the
     // text is only formatted when the error is raised.
-    static ErrorValue type_conversion(PyObject* obj, const char* target) {
-        return ErrorValue(Kind::type_conversion, nullptr, target, PyRef::borrow(obj));
+    static PythonError type_conversion(PyObject* obj, const char* target) {
+        return PythonError(Kind::type_conversion, nullptr, target, PyRef::borrow(obj));
     }
 
-    // Sets the interpreter's error indicator from this value.
-    void raise() &&;
-    // The exception object; raises and fetches a not-yet-raised value.
+    // C++ copies a thrown object when it is rethrown: this happens only on
+    // the thread that threw it, which holds the interpreter lock.
+    PythonError(const PythonError& other)
+        : kind_(other.kind_), type_(other.type_), text_(other.text_),
+          obj_(PyRef::borrow(other.obj_.get())) {}
+    PythonError(PythonError&&) noexcept = default;
+    PythonError& operator=(const PythonError&) = delete;
+
+    // Sets the interpreter's error indicator from this error.  If even that
+    // needs memory that is not there, MemoryError is set instead.
+    void raise() && noexcept;
+    // The exception object; raises and fetches one not raised yet.
     PyRef into_exception() &&;
 
 private:
     enum class Kind { pending, fetched, type_conversion };
-    ErrorValue(Kind kind, PyObject* type, std::string text, PyRef obj)
+    PythonError(Kind kind, PyObject* type, std::string text, PyRef obj)
         : kind_(kind), type_(type), text_(std::move(text)), obj_(std::move(obj)) {}
 
     Kind kind_;
@@ -44,25 +55,14 @@ private:
     PyRef obj_;
 };
 
-// Either a value or an error value.
-template <class T>
-class [[nodiscard]] Result {
-public:
-    Result(T value) : v_(std::in_place_index<0>, std::move(value)) {}
-    Result(ErrorValue error) : v_(std::in_place_index<1>, std::move(error)) {}
+// The interpreter's current exception after a failed C-API call, taken off
+// the indicator.  A SystemError when none is set.  A PanicException coming
+// back from Python code is not returned: the internal failure it carries is
+// resumed (throws InternalFailure).
+PythonError fetch_error();
 
-    bool ok() const noexcept { return v_.index() == 0; }
-    T& value() noexcept { return *std::get_if<0>(&v_); }
-    ErrorValue&& error() && noexcept { return std::move(*std::get_if<1>(&v_)); }
-
-private:
-    std::variant<T, ErrorValue> v_;
-};
-
-// Step H: the interpreter's current exception as an error value after a
-// failed C-API call.  A PanicException coming back from Python code is not
-// returned: the internal failure is resumed (throws Panic).
-ErrorValue fetch_error();
+// Throws fetch_error().
+[[noreturn]] void throw_python_error();
 
 // Text of an object for a message: str() as UTF-8, lone surrogates replaced;
 // a failing str() is reported as unraisable and a placeholder used.
@@ -71,16 +71,11 @@ std::string object_text(PyObject* obj);
 // Qualified type name of an object, or a placeholder when unreadable.
 std::string type_qualname(PyObject* obj);
 
-}  // namespace orvik::interop
-
-namespace orvik::interop {
-
-// Success, or an error value.
-using Status = Result<std::monostate>;
-inline Status ok_status() { return std::monostate{}; }
-
 // "PyErr { type: <repr>, value: <repr>, traceback: None | Some(<repr>) }",
 // used where an internal failure carries a Python error as its description.
 std::string debug_form(PyObject* exception);
+
+// A new str from UTF-8 text (undecodable bytes replaced); throws on failure.
+PyRef make_str(const std::string& text);
 
 }  // namespace orvik::interop

@@ -5,22 +5,20 @@
 
 #include <array>
 #include <cstddef>
-#include <utility>
 
 #include "interop/binding.hpp"
 #include "interop/boundary.hpp"
 
 namespace orvik::interop {
 
-// Binds and converts N float arguments, then runs `compute` on them; its
-// result (an object, or a Result of one) is returned through the guard.
+// Binds and converts N float arguments, then runs `compute` on them; the
+// object it returns is the call's result.
 template <std::size_t N, class Compute>
 PyObject* call_with_doubles(const FunctionDescription& desc, PyObject* const* args,
                             Py_ssize_t nargs, PyObject* kwnames, Compute&& compute) noexcept {
-    return boundary_guard([&]() -> Result<PyObject*> {
-        Result<std::array<double, N>> values = extract_doubles<N>(desc, args, nargs, kwnames);
-        if (!values.ok()) return std::move(values).error();
-        return compute(values.value());
+    return boundary_guard([&]() -> PyObject* {
+        const std::array<double, N> values = extract_doubles<N>(desc, args, nargs, kwnames);
+        return compute(values);
     });
 }
 

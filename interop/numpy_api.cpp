@@ -5,7 +5,8 @@
 #include <string>
 
 #include "interop/errors.hpp"
-#include "interop/panic.hpp"
+#include "runtime/failure.hpp"
+#include "src/contract.hpp"
 
 namespace orvik::interop::numpy {
 namespace {
@@ -23,65 +24,56 @@ T* keep_first(std::atomic<T*>& cell, T* value) noexcept {
     return expected;
 }
 
-Result<PyRef> attribute(PyObject* obj, const char* name) {
+PyRef attribute(PyObject* obj, const char* name) {
     PyRef value = PyRef::steal(PyObject_GetAttrString(obj, name));
-    if (!value) return fetch_error();
+    if (!value) throw_python_error();
     return value;
 }
 
-Result<PyRef> import(const char* name) {
+PyRef import(const char* name) {
     PyRef module = PyRef::steal(PyImport_ImportModule(name));
-    if (!module) return fetch_error();
+    if (!module) throw_python_error();
     return module;
 }
 
-Result<std::uint8_t> to_u8(PyObject* obj) {
+std::uint8_t to_u8(PyObject* obj) {
     const long value = PyLong_AsLong(obj);
-    if (value == -1 && PyErr_Occurred()) return fetch_error();
+    if (value == -1 && PyErr_Occurred()) throw_python_error();
     if (value < 0 || value > 255) {
-        return ErrorValue::pending(PyExc_OverflowError, "out of range integral type conversion attempted");
+        throw PythonError::pending(PyExc_OverflowError, "out of range integral type conversion attempted");
     }
     return static_cast<std::uint8_t>(value);
 }
 
 // The installed NumPy's major version picks where its core lives.
-Result<const char*> resolve_multiarray_name() {
+const char* resolve_multiarray_name() {
     if (const char* name = multiarray_name.load(std::memory_order_acquire)) return name;
-    Result<PyRef> numpy = import("numpy");
-    if (!numpy.ok()) return std::move(numpy).error();
-    Result<PyRef> version = attribute(numpy.value().get(), "__version__");
-    if (!version.ok()) return std::move(version).error();
-    Result<PyRef> lib = import("numpy.lib");
-    if (!lib.ok()) return std::move(lib).error();
-    Result<PyRef> numpy_version = attribute(lib.value().get(), "NumpyVersion");
-    if (!numpy_version.ok()) return std::move(numpy_version).error();
-    PyRef parsed = PyRef::steal(PyObject_CallOneArg(numpy_version.value().get(), version.value().get()));
-    if (!parsed) return fetch_error();
-    Result<PyRef> major = attribute(parsed.get(), "major");
-    if (!major.ok()) return std::move(major).error();
-    Result<std::uint8_t> major_number = to_u8(major.value().get());
-    if (!major_number.ok()) return std::move(major_number).error();
-    const char* name = major_number.value() >= 2 ? "numpy._core.multiarray" : "numpy.core.multiarray";
+    PyRef numpy = import("numpy");
+    PyRef version = attribute(numpy.get(), "__version__");
+    PyRef lib = import("numpy.lib");
+    PyRef numpy_version = attribute(lib.get(), "NumpyVersion");
+    PyRef parsed = PyRef::steal(PyObject_CallOneArg(numpy_version.get(), version.get()));
+    if (!parsed) throw_python_error();
+    const std::uint8_t major = to_u8(attribute(parsed.get(), "major").get());
+    const char* name = major >= 2 ? "numpy._core.multiarray" : "numpy.core.multiarray";
     return keep_first(multiarray_name, name);
 }
 
-Result<void* const*> fetch_table() {
-    Result<const char*> name = resolve_multiarray_name();
-    if (!name.ok()) return std::move(name).error();
-    Result<PyRef> multiarray = import(name.value());
-    if (!multiarray.ok()) return std::move(multiarray).error();
-    Result<PyRef> capsule = attribute(multiarray.value().get(), "_ARRAY_API");
-    if (!capsule.ok()) return std::move(capsule).error();
-    PyObject* cap = capsule.value().get();
-    if (!PyObject_TypeCheck(cap, &PyCapsule_Type)) return ErrorValue::type_conversion(cap, "PyCapsule");
+void* const* fetch_table() {
+    PyRef multiarray = import(resolve_multiarray_name());
+    PyRef capsule = attribute(multiarray.get(), "_ARRAY_API");
+    PyObject* cap = capsule.get();
+    if (!PyObject_TypeCheck(cap, &PyCapsule_Type)) {
+        throw PythonError::type_conversion(cap, contract::capsule_target);
+    }
     const char* capsule_name = PyCapsule_GetName(cap);
-    if (capsule_name == nullptr && PyErr_Occurred()) return fetch_error();
+    if (capsule_name == nullptr && PyErr_Occurred()) throw_python_error();
     void* pointer = PyCapsule_GetPointer(cap, capsule_name);
-    if (pointer == nullptr) return fetch_error();
+    if (pointer == nullptr) throw_python_error();
     void* const* table = static_cast<void* const*>(pointer);
     void* const* kept = keep_first(api_table, table);
     // The capsule owns the table: keep it for the life of the process.
-    if (kept == table) static_cast<void>(capsule.value().release());
+    if (kept == table) static_cast<void>(capsule.release());
     return kept;
 }
 
@@ -89,12 +81,12 @@ Result<void* const*> fetch_table() {
 
 Api api() {
     if (void* const* table = api_table.load(std::memory_order_acquire)) return Api(table);
-    Result<void* const*> table = fetch_table();
-    if (!table.ok()) {
-        PyRef exception = std::move(table).error().into_exception();
-        panic("Failed to access NumPy array API capsule: " + debug_form(exception.get()));
+    try {
+        return Api(fetch_table());
+    } catch (PythonError& error) {
+        PyRef exception = std::move(error).into_exception();
+        fail(std::string(contract::numpy_api_failure) + ": " + debug_form(exception.get()));
     }
-    return Api(table.value());
 }
 
 Api api_if_loaded() noexcept { return Api(api_table.load(std::memory_order_acquire)); }

@@ -4,34 +4,34 @@
 
 #include "interop/borrow_registry.hpp"
 #include "interop/numpy_api.hpp"
-#include "interop/panic.hpp"
-#include "interop/results.hpp"
+#include "runtime/failure.hpp"
+#include "src/contract.hpp"
 
 namespace orvik::interop {
 namespace {
 
 bool is_float64(numpy::Api api, PyObject* array) {
     PyRef float64 = PyRef::steal(api.descr_from_type(numpy::NPY_DOUBLE));
-    if (!float64) python_api_call_failed();
+    if (!float64) throw_python_error();
     PyObject* descr = numpy::fields(array).descr;
     return descr == float64.get() || api.equiv_types(descr, float64.get());
 }
 
 }  // namespace
 
-Result<PyReadonlyArray> PyReadonlyArray::accept(PyObject* obj) {
+PyReadonlyArray PyReadonlyArray::accept(PyObject* obj) {
     const numpy::Api api = numpy::api();
     if (!api.is_array(obj) || numpy::fields(obj).nd != 1 || !is_float64(api, obj)) {
-        return ErrorValue::type_conversion(obj, "PyArray<T, D>");
+        throw PythonError::type_conversion(obj, contract::array_target);
     }
     PyRef array = PyRef::borrow(obj);
     const int code = acquire_shared_borrow(array.get());
     if (code == BORROW_CONFLICT) {
         array.reset();
-        panic("called `Result::unwrap()` on an `Err` value: AlreadyBorrowed");
+        fail(contract::already_borrowed);
     }
     if (code != BORROW_DONE) {
-        panic("Unexpected return code " + std::to_string(code) + " from borrow checking API");
+        fail("Unexpected return code " + std::to_string(code) + " from borrow checking API");
     }
     return PyReadonlyArray(std::move(array));
 }

@@ -30,10 +30,10 @@ struct ElementView {
 
 class PyReadonlyArray {
 public:
-    // A type-conversion error ("PyArray<T, D>") for anything but a
+    // Throws a type-conversion error ("PyArray<T, D>") for anything but a
     // one-dimensional float64 array.  An existing conflicting borrow, or a
     // registry that cannot be had, is an internal failure.
-    static Result<PyReadonlyArray> accept(PyObject* obj);
+    static PyReadonlyArray accept(PyObject* obj);
 
     PyReadonlyArray(PyReadonlyArray&& other) noexcept = default;
     PyReadonlyArray& operator=(PyReadonlyArray&&) = delete;
@@ -47,8 +47,5 @@ private:
     explicit PyReadonlyArray(PyRef array) noexcept : array_(std::move(array)) {}
     PyRef array_;
 };
-
-// TypeError text for as_slice's refusal.
-inline constexpr const char NOT_CONTIGUOUS_MESSAGE[] = "The given array is not contiguous";
 
 }  // namespace orvik::interop

@@ -1,35 +1,28 @@
 #include "interop/results.hpp"
 
-#include "interop/panic.hpp"
-
 namespace orvik::interop {
-
-void python_api_call_failed() {
-    PyErr_Print();
-    panic("Python API call failed");
-}
 
 PyObject* make_float_tuple(std::initializer_list<double> values) {
     PyRef items[3];
     std::size_t count = 0;
     for (double v : values) items[count++] = PyRef::steal(make_float(v));
     PyObject* tuple = PyTuple_New(static_cast<Py_ssize_t>(count));
-    if (tuple == nullptr) python_api_call_failed();
+    if (tuple == nullptr) throw_python_error();
     for (std::size_t i = 0; i < count; ++i) {
         PyTuple_SET_ITEM(tuple, static_cast<Py_ssize_t>(i), items[i].release());
     }
     return tuple;
 }
 
-Result<PyObject*> make_float_dict(std::initializer_list<DictEntry> entries) {
+PyObject* make_float_dict(std::initializer_list<DictEntry> entries) {
     PyRef dict = PyRef::steal(PyDict_New());
-    if (!dict) python_api_call_failed();
+    if (!dict) throw_python_error();
     for (const DictEntry& entry : entries) {
         PyRef key = PyRef::steal(PyUnicode_FromStringAndSize(
             entry.key.data(), static_cast<Py_ssize_t>(entry.key.size())));
-        if (!key) python_api_call_failed();
+        if (!key) throw_python_error();
         PyRef value = PyRef::steal(make_float(entry.value));
-        if (PyDict_SetItem(dict.get(), key.get(), value.get()) < 0) return fetch_error();
+        if (PyDict_SetItem(dict.get(), key.get(), value.get()) < 0) throw_python_error();
     }
     return dict.release();
 }

@@ -1,24 +1,19 @@
-// Turning computed values into new Python objects.  A result object that the
-// interpreter cannot create is an internal failure.
+// Turning computed values into new Python objects.  An object the interpreter
+// cannot create (no memory) throws its error, MemoryError as a rule.
 #pragma once
 
 #include <Python.h>
 
 #include <initializer_list>
 #include <string_view>
-#include <utility>
 
 #include "interop/errors.hpp"
 
 namespace orvik::interop {
 
-// Prints the interpreter's pending error and fails with
-// "Python API call failed".
-[[noreturn]] void python_api_call_failed();
-
 inline PyObject* make_float(double value) {
     PyObject* obj = PyFloat_FromDouble(value);
-    if (obj == nullptr) python_api_call_failed();
+    if (obj == nullptr) throw_python_error();
     return obj;
 }
 
@@ -31,6 +26,6 @@ struct DictEntry {
 };
 
 // A new dict whose keys are inserted in the order given.
-Result<PyObject*> make_float_dict(std::initializer_list<DictEntry> entries);
+PyObject* make_float_dict(std::initializer_list<DictEntry> entries);
 
 }  // namespace orvik::interop

@@ -4,9 +4,8 @@
 
 #include "interop/errors.hpp"
 #include "interop/numpy_api.hpp"
-#include "interop/panic.hpp"
 #include "interop/py_ref.hpp"
-#include "interop/results.hpp"
+#include "runtime/failure.hpp"
 
 namespace orvik::interop {
 namespace {
@@ -60,8 +59,10 @@ PyTypeObject* slice_container_type() {
         }
     }
     if (created == nullptr) {
+        // Out of memory is MemoryError, like any other allocation that fails.
+        if (PyErr_ExceptionMatches(PyExc_MemoryError)) throw_python_error();
         PyErr_Print();
-        panic("failed to create type object for PySliceContainer");
+        fail("failed to create type object for PySliceContainer");
     }
     PyTypeObject* expected = nullptr;
     if (!container_type.compare_exchange_strong(expected, created, std::memory_order_acq_rel)) {
@@ -76,11 +77,9 @@ PyRef make_container(FloatVector&& values) {
     PyTypeObject* type = slice_container_type();
     auto alloc = reinterpret_cast<allocfunc>(PyType_GetSlot(type, Py_tp_alloc));
     PyRef holder = PyRef::steal(alloc(type, 0));
-    if (!holder) {
-        // `values` still owns the buffer and frees it as the failure unwinds.
-        PyRef exception = fetch_error().into_exception();
-        panic("Failed to create slice container: " + debug_form(exception.get()));
-    }
+    // On failure `values` still owns the buffer and frees it as the error
+    // unwinds.
+    if (!holder) throw_python_error();
     const FloatVector::Raw raw = std::move(values).into_raw();
     auto* container = reinterpret_cast<SliceContainer*>(holder.get());
     container->release = raw.release;
@@ -99,16 +98,16 @@ PyObject* into_pyarray(FloatVector&& values) {
     Py_intptr_t strides[1] = {sizeof(double)};
     PyRef holder = make_container(std::move(values));
     PyObject* descr = api.descr_from_type(numpy::NPY_DOUBLE);
-    if (descr == nullptr) python_api_call_failed();
+    if (descr == nullptr) throw_python_error();
     PyRef array = PyRef::steal(api.new_from_descr(api.array_type(), descr, 1, dims, strides, data,
                                                   numpy::NPY_ARRAY_WRITEABLE, nullptr));
-    if (!array) python_api_call_failed();
+    if (!array) throw_python_error();
     // The array takes over the holder's reference, also when this fails.
     if (api.set_base_object(array.get(), holder.release()) < 0) {
         // The holder, and with it the buffer, is gone: the array must not
         // survive it.
         array.reset();
-        python_api_call_failed();
+        throw_python_error();
     }
     return array.release();
 }

@@ -10,8 +10,8 @@
 namespace orvik::interop {
 
 // A new one-dimensional float64 NumPy array of the vector's length whose
-// storage is the vector's own buffer; nothing is copied.  Failures are
-// internal failures; the buffer is freed on every failing path.
+// storage is the vector's own buffer; nothing is copied.  The buffer is
+// freed on every failing path.
 PyObject* into_pyarray(FloatVector&& values);
 
 }  // namespace orvik::interop

@@ -1,11 +1,13 @@
 """orvik: fast, exact geodesy for Python.
 
-Great-circle and WGS84 geodesic distances and destinations, batch distances
-and distance matrices over array-likes computed on all cores, and unit
-conversions.
+Great-circle and WGS84 (or other ellipsoid) geodesic distances,
+destinations, inverse and direct problems over numbers and arrays, computed
+on all cores; unit conversions; and control over how many threads the array
+functions use.
 """
 
 from orvik import distance, geodesic, units
+from orvik._threads import get_num_threads, num_threads, set_num_threads
 
-__all__ = ["distance", "geodesic", "units"]
+__all__ = ["distance", "geodesic", "units", "get_num_threads", "set_num_threads", "num_threads"]
 __version__ = "0.1.0"

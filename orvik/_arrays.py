@@ -1,91 +1,128 @@
-"""Array-likes in, broadcast float64 distances out.
+"""Array-likes in, arrays out: the conventions every array function of the
+package follows.
 
 Inputs are converted to float64 arrays once each (without a copy when they
 already are), broadcast by NumPy's rules as views with stride 0, and read in
-place by a native kernel on the worker pool: one point against a million, or
-an n x m matrix, never builds n x m input arrays.
+place by the compiled kernels on the worker pool: one point against a
+million, or an n x m matrix, never builds n x m input arrays.  Numbers in
+give floats out; pandas Series in give Series out, on the inputs' common
+index; strings, masked arrays and other non-numbers are refused with a
+TypeError naming the parameter.
 """
 
 from __future__ import annotations
 
-from collections.abc import Callable
-from typing import TYPE_CHECKING, Any
+import sys
+from collections.abc import Callable, Sequence
+from typing import Any
 
-if TYPE_CHECKING:
-    import numpy
-    from numpy.typing import NDArray
-
-PARAMS = ("lat1", "lon1", "lat2", "lon2")
-
-# kernel(out, lat1, lon1, lat2, lon2) fills `out` in place.
-Kernel = Callable[[Any, Any, Any, Any, Any], None]
+Wrap = Callable[[Any], Any]
 
 
 def load_numpy() -> Any:
+    """NumPy, or an error that says what is missing.  Late in interpreter
+    shutdown, imports fail for another reason, and the error says that."""
     try:
         import numpy
     except ImportError as error:
+        if sys.is_finalizing():
+            raise RuntimeError(
+                "orvik: the interpreter is shutting down, so NumPy cannot be imported"
+            ) from error
         raise ModuleNotFoundError(
-            "orvik's batch and matrix functions need NumPy: pip install 'orvik[numpy]'",
-            name="numpy",
+            "orvik's array functions need NumPy: pip install 'orvik[numpy]'", name="numpy"
         ) from error
     return numpy
 
 
-def as_float64(np: Any, value: object, param: str, function: str) -> NDArray[numpy.float64]:
-    try:
-        array: NDArray[numpy.float64] = np.asarray(value, dtype=np.float64)
-        return array
-    except (TypeError, ValueError) as error:
-        kind = TypeError if isinstance(error, TypeError) else ValueError
-        raise kind(f"{function}() argument '{param}': {error}") from error
+def _series_index(value: object) -> Any:
+    """The index of a pandas Series, else None; pandas is never imported here."""
+    pandas = sys.modules.get("pandas")
+    if pandas is not None and isinstance(value, pandas.Series):
+        return value.index
+    return None
 
 
-def broadcast_distances(kernel: Kernel, function: str, *values: object) -> NDArray[numpy.float64]:
-    """The distances of the broadcast pairs: an array of the broadcast shape."""
-    np = load_numpy()
-    arrays = [as_float64(np, v, p, function) for v, p in zip(values, PARAMS, strict=True)]
-    try:
-        shape = np.broadcast_shapes(*(a.shape for a in arrays))
-    except ValueError:
-        shapes = ", ".join(f"{p} {a.shape}" for p, a in zip(PARAMS, arrays))
-        raise ValueError(f"{function}(): shapes cannot be broadcast together: {shapes}") from None
-    out: NDArray[numpy.float64] = np.empty(shape, dtype=np.float64)
-    kernel(out, *(a if a.shape == shape else np.broadcast_to(a, shape) for a in arrays))
-    return out
-
-
-def _point_set(np: Any, function: str, params: tuple[str, str], lat: Any, lon: Any) -> Any:
-    """Latitudes and longitudes of one set of points, broadcast to (n,)."""
-    try:
-        shape = np.broadcast_shapes(lat.shape, lon.shape)
-    except ValueError:
-        raise ValueError(
-            f"{function}(): {params[0]} {lat.shape} and {params[1]} {lon.shape} "
-            "cannot be broadcast together"
-        ) from None
-    if len(shape) > 1:
-        raise ValueError(
-            f"{function}(): {params[0]} and {params[1]} must be one-dimensional (or scalars), "
-            f"got shapes {lat.shape} and {lon.shape}"
+def as_float64(np: Any, value: object, param: str, function: str) -> Any:
+    """`value` as a float64 array, or TypeError/ValueError naming `param`."""
+    if isinstance(value, (str, bytes)):
+        raise TypeError(
+            f"{function}() argument '{param}' must be a number or an array of numbers, "
+            f"not {type(value).__name__}"
         )
-    n = 1 if not shape else shape[0]
-    return np.broadcast_to(lat, (n,)), np.broadcast_to(lon, (n,))
+    if isinstance(value, np.ma.MaskedArray):
+        raise TypeError(
+            f"{function}() argument '{param}' is a masked array; orvik does not apply masks: "
+            "pass value.filled(numpy.nan) or the unmasked values"
+        )
+    try:
+        array = np.asarray(value)
+        kind = array.dtype.kind
+        if kind in "USVMmc":
+            raise TypeError(f"cannot use an array of dtype {array.dtype} as numbers")
+        if kind == "O" and any(isinstance(x, (str, bytes)) for x in array.flat):
+            raise TypeError("cannot use strings as numbers")
+        return array.astype(np.float64, copy=False)
+    except (TypeError, ValueError) as error:
+        kind_of_error = TypeError if isinstance(error, TypeError) else ValueError
+        raise kind_of_error(f"{function}() argument '{param}': {error}") from error
 
 
-def distance_matrix(kernel: Kernel, function: str, *values: object) -> NDArray[numpy.float64]:
-    """The (n, m) distances from each of n points to each of m points."""
-    np = load_numpy()
-    lat1, lon1, lat2, lon2 = (
-        as_float64(np, v, p, function) for v, p in zip(values, PARAMS, strict=True)
-    )
-    lat1, lon1 = _point_set(np, function, PARAMS[:2], lat1, lon1)
-    lat2, lon2 = _point_set(np, function, PARAMS[2:], lat2, lon2)
-    shape = (lat1.shape[0], lat2.shape[0])
-    out: NDArray[numpy.float64] = np.empty(shape, dtype=np.float64)
-    # Rows repeat the first set along axis 1, columns the second along axis
-    # 0: both are stride-0 views, not copies.
-    rows = (np.broadcast_to(a[:, np.newaxis], shape) for a in (lat1, lon1))
-    cols = (np.broadcast_to(a[np.newaxis, :], shape) for a in (lat2, lon2))
-    kernel(out, *rows, *cols)
-    return out
+class Converted:
+    """Inputs converted and broadcast together, and how to give results back:
+    floats for numbers, Series on the common index, arrays otherwise."""
+
+    def __init__(self, function: str, params: Sequence[str], values: Sequence[object]) -> None:
+        np = self.np = load_numpy()
+        self.function = function
+        arrays = [as_float64(np, v, p, function) for v, p in zip(values, params, strict=True)]
+        try:
+            shape = np.broadcast_shapes(*(a.shape for a in arrays))
+        except ValueError:
+            shapes = ", ".join(f"{p} {a.shape}" for p, a in zip(params, arrays, strict=True))
+            raise ValueError(f"{function}(): shapes cannot be broadcast together: {shapes}") from None
+        self.shape: tuple[int, ...] = tuple(shape)
+        # Numbers (NumPy's scalars too) give numbers; a 0-d array gives an array.
+        self.scalars = all(
+            a.ndim == 0 and not isinstance(v, np.ndarray) for a, v in zip(arrays, values, strict=True)
+        )
+        self.arrays = [a if a.shape == self.shape else self.broadcast(a) for a in arrays]
+        self.index = self._common_index(params, values)
+
+    def broadcast(self, array: Any) -> Any:
+        try:
+            return self.np.broadcast_to(array, self.shape)
+        except ValueError as error:  # more dimensions than this NumPy allows
+            raise ValueError(f"{self.function}(): {error}") from None
+
+    def empty(self, extra: tuple[int, ...] = ()) -> Any:
+        """A new float64 array of the broadcast shape (plus `extra` axes)."""
+        try:
+            return self.np.empty(self.shape + extra, dtype=self.np.float64)
+        except ValueError as error:
+            raise ValueError(f"{self.function}(): {error}") from None
+
+    def _common_index(self, params: Sequence[str], values: Sequence[object]) -> Any:
+        index, first = None, None
+        for param, value in zip(params, values, strict=True):
+            this = _series_index(value)
+            if this is None:
+                continue
+            if index is None:
+                index, first = this, param
+            elif not index.equals(this):
+                raise ValueError(
+                    f"{self.function}(): the pandas indexes of '{first}' and '{param}' differ; "
+                    "align them first (for example with Series.align)"
+                )
+        return index
+
+    def give(self, result: Any) -> Any:
+        """A result array as the caller's inputs ask: a float, a Series or the array."""
+        if self.scalars and result.ndim == 0:
+            return float(result)
+        if self.index is not None and result.ndim == 1 and len(result) == len(self.index):
+            import pandas
+
+            return pandas.Series(result, index=self.index, copy=False)
+        return result

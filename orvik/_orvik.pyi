@@ -2,13 +2,22 @@
 # module, not importable modules of their own, so they are typed here as
 # module objects with the submodule's functions.
 from types import ModuleType
-from typing import Final, SupportsFloat, SupportsIndex, TypeAlias, TypedDict
+from collections.abc import Sequence
+from typing import Any, Final, Protocol, SupportsFloat, SupportsIndex, TypeAlias, TypedDict
 
 import numpy as np
 from numpy.typing import NDArray
 
 _Real: TypeAlias = SupportsFloat | SupportsIndex
 _Float64Array: TypeAlias = NDArray[np.float64]
+
+class _HasArray(Protocol):
+    def __array__(self) -> Any: ...
+
+# What the package's functions take as arrays: numbers, NumPy arrays, pandas Series
+# and anything else with __array__, and (nested) sequences of numbers.
+# Narrower than NumPy's ArrayLike, which admits strings.
+_ArrayLike: TypeAlias = _Real | _HasArray | Sequence[_Real] | Sequence[Sequence[_Real]]
 
 class _GeodesicInverse(TypedDict):
     lat1: float

@@ -14,7 +14,8 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 venv=${ORVIK_VENV:-.venv}
 extras=${ORVIK_EXTRAS:-test}
-read -r -a config_settings <<<"${ORVIK_CONFIG_SETTINGS:-}"
+# Development builds treat warnings as errors; a user's pip install does not.
+read -r -a config_settings <<<"cmake.define.ORVIK_WERROR=ON ${ORVIK_CONFIG_SETTINGS:-}"
 
 say() { echo "setup: $*" >&2; }
 
@@ -59,7 +60,7 @@ pip=("$venv/bin/python" -m pip)
 # --- orvik, rebuilt only when its sources changed ----------------------------
 stamp="$venv/.orvik-build-stamp"
 want=$( { echo "$extras"; echo "${config_settings[*]}"; cat pyproject.toml CMakeLists.txt;
-          find src core interop orvik tests/cpp -type f \( -name '*.cpp' -o -name '*.hpp' -o -name '*.py' \
+          find src core runtime interop orvik tests/cpp -type f \( -name '*.cpp' -o -name '*.hpp' -o -name '*.py' \
                -o -name '*.pyi' -o -name '*.map' -o -name '*.txt' -o -name '*.csv' -o -name 'py.typed' \) 2>/dev/null \
             | sort | xargs -r cat || true; } \
         | sha256sum | cut -d' ' -f1)

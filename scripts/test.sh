@@ -42,7 +42,7 @@ stage_cpp() {
   ORVIK_PYTHON=$python bash scripts/setup.sh
   local venv=.venv cpp_build=build/cpp-tests
   "$venv/bin/cmake" -S . -B "$cpp_build" -G Ninja -DCMAKE_MAKE_PROGRAM="$root/$venv/bin/ninja" \
-    -DORVIK_TESTS=ON -DCMAKE_BUILD_TYPE=Debug -DPython_EXECUTABLE="$root/$venv/bin/python" >/dev/null
+    -DORVIK_TESTS=ON -DORVIK_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DPython_EXECUTABLE="$root/$venv/bin/python" >/dev/null
   "$venv/bin/cmake" --build "$cpp_build"
   "$venv/bin/ctest" --test-dir "$cpp_build" --output-on-failure
 }

@@ -61,7 +61,7 @@ asan_options=abort_on_error=1:strict_init_order=1:check_initialization_order=1
 # --- C++ tests: the executable is instrumented itself ------------------------
 cpp_build=build/cpp-tests-sanitized
 "$venv/bin/cmake" -S . -B "$cpp_build" -G Ninja -DCMAKE_MAKE_PROGRAM="$root/$venv/bin/ninja" \
-  -DORVIK_TESTS=ON -DCMAKE_BUILD_TYPE=$build_type -DORVIK_SANITIZE=$sanitizers \
+  -DORVIK_TESTS=ON -DORVIK_WERROR=ON -DCMAKE_BUILD_TYPE=$build_type -DORVIK_SANITIZE=$sanitizers \
   -DPython_EXECUTABLE="$root/$venv/bin/python" >/dev/null
 "$venv/bin/cmake" --build "$cpp_build"
 ASAN_OPTIONS=$asan_options:detect_leaks=1 UBSAN_OPTIONS=$ubsan_options \

@@ -70,7 +70,7 @@ lat, lon = points(12)
 array_likes = {
     "list": (list(lat), list(lon)),
     "tuple": (tuple(lat), tuple(lon)),
-    "pandas Series": (pd.Series(lat), pd.Series(lon, index=range(100, 112))),
+    "pandas Series": (pd.Series(lat, index=range(100, 112)), pd.Series(lon, index=range(100, 112))),
     "float32": (lat.astype(np.float32), lon.astype(np.float32)),
     "int": (lat.astype(np.int64), lon.astype(np.int32)),
     "every other element": (np.repeat(lat, 2)[::2], np.repeat(lon, 2)[1::2]),
@@ -90,14 +90,18 @@ array_likes = {
 def test_array_likes(batch, scalar, kind):
     lat1, lon1 = array_likes[kind]
     lat2, lon2 = points(np.shape(lat1))
-    assert_bits_equal(batch(lat1, lon1, lat2, lon2), reference(scalar, lat1, lon1, lat2, lon2))
+    result = batch(lat1, lon1, lat2, lon2)
+    if isinstance(lat1, pd.Series):  # Series in, Series out, on their index
+        assert isinstance(result, pd.Series) and result.index.equals(lat1.index)
+        result = result.to_numpy()
+    assert_bits_equal(result, reference(scalar, lat1, lon1, lat2, lon2))
 
 
 @pytest.mark.parametrize(("batch", "scalar"), BATCH, ids=batch_ids)
 @pytest.mark.parametrize(
     "shapes",
     [
-        [(), (), (), ()],  # all scalars: a 0-d array
+        [(), (), (), np.zeros(())],  # a 0-d array among numbers: a 0-d array
         [(), (), (7,), (7,)],  # one point against many
         [(5,), (), (5,), ()],  # scalars mixed in anywhere
         [(3, 1), (3, 1), (1, 4), (4,)],  # an outer product by broadcasting
@@ -110,15 +114,28 @@ def test_array_likes(batch, scalar, kind):
     ],
 )
 def test_broadcasting(batch, scalar, shapes):
-    values = [points(s)[k % 2] if s else float(points(())[k % 2]) for k, s in enumerate(shapes)]
+    values = [
+        s if isinstance(s, np.ndarray) else points(s)[k % 2] if s else float(points(())[k % 2])
+        for k, s in enumerate(shapes)
+    ]
     result = batch(*values)
     assert_bits_equal(result, reference(scalar, *values))
 
 
-def test_python_and_numpy_scalars():
+def test_python_and_numpy_scalars_give_a_float():
     result = distance.geodesic_distance_batch(52.5, np.float32(13.25), np.int64(48), 2.35)
-    assert result.shape == ()
-    assert float(result) == distance.geodesic_distance(52.5, 13.25, 48, 2.35)
+    assert type(result) is float
+    assert result == distance.geodesic_distance(52.5, 13.25, 48, 2.35)
+
+
+@pytest.mark.parametrize("batch", [f for f, _ in BATCH], ids=batch_ids)
+def test_pandas_indexes_must_agree(batch):
+    a = pd.Series([1.0, 2.0], index=["x", "y"])
+    b = pd.Series([1.0, 2.0], index=["y", "x"])
+    with pytest.raises(ValueError, match="indexes of 'lat1' and 'lat2' differ"):
+        batch(a, 0.0, b, 0.0)
+    # An index-less array-like takes the Series' index.
+    assert batch(a, [0.0, 1.0], 0.0, 0.0).index.equals(a.index)
 
 
 def test_inputs_are_left_untouched():
@@ -141,7 +158,9 @@ def test_shapes_that_cannot_broadcast_are_named(shapes):
 
 
 @pytest.mark.parametrize(
-    ("value", "error"), [(["a", "b"], ValueError), ({"x": 1}, TypeError), (1 + 2j, TypeError)]
+    ("value", "error"),
+    [(["a", "b"], TypeError), ("1.5", TypeError), ({"x": 1}, TypeError), (1 + 2j, TypeError),
+     (np.ma.masked_array([1.0, 2.0], mask=[0, 1]), TypeError), ([object()], TypeError)],  # fmt: skip
 )
 def test_unconvertible_input_names_the_argument(value, error):
     with pytest.raises(error, match="argument 'lat2'"):
@@ -190,13 +209,18 @@ def test_matrix_shape_errors(args, message):
         distance.geodesic_distance_matrix(*args)
 
 
-@pytest.mark.parametrize("into", ["geodesic_distance_into", "great_circle_distance_into"])
+@pytest.mark.parametrize("into", ["geodesic_distance", "great_circle_distance"])
 def test_kernel_checks_what_it_is_given(into):
     # The private kernel is guarded against misuse even though the package
     # only calls it correctly.
-    from orvik import _export
+    from orvik import _engine
 
-    kernel = getattr(_export, into)
+    if into == "geodesic_distance":
+        def kernel(out, *inputs):
+            _engine.geodesic_inverse_into((out, None, None, None, None, None, None, None), *inputs, None)
+    else:
+        def kernel(out, *inputs):
+            _engine.great_circle_distance_into(out, *inputs, None)
     ok = np.zeros(3)
     with pytest.raises(ValueError, match="has shape"):
         kernel(np.empty(3), ok, ok, ok, np.zeros(4))

@@ -228,7 +228,7 @@ def test_children_started_while_threads_run_batches(start):
 DAEMON_AT_EXIT = """
 import math, sys, threading, time
 import numpy as np
-from orvik import _export
+from orvik import _engine
 n = 1_000_000
 x = np.linspace(-60.0, 60.0, n)
 out = np.full(n, np.nan)
@@ -238,7 +238,8 @@ entered = threading.Event()
 def compute():
     entered.set()
     # The package's batch kernel, which waits for the pool without the lock.
-    _export.geodesic_distance_into(out, x, x, np.broadcast_to(10.0, n), np.broadcast_to(20.0, n))
+    outputs = (out, None, None, None, None, None, None, None)
+    _engine.geodesic_inverse_into(outputs, x, x, np.broadcast_to(10.0, n), np.broadcast_to(20.0, n), None)
     print("returned into Python", flush=True)
 
 class HoldFinalization:

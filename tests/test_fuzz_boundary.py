@@ -505,8 +505,18 @@ def package_oracle(name: str, positional, keywords):
         return "bind", None
     arrays = []
     for param in PARAMS:
+        value, refused = bound[param], (TypeError, f"{name}() argument '{param}'")
+        # Text, masked values, complex numbers and dates are not coordinates,
+        # even where NumPy would cast them.
+        if isinstance(value, (str, bytes, np.ma.MaskedArray)):
+            return "raise", refused
         try:
-            arrays.append(np.asarray(bound[param], dtype=np.float64))
+            array = np.asarray(value)
+            if array.dtype.kind in "USVMmc" or (
+                array.dtype.kind == "O" and any(isinstance(x, (str, bytes)) for x in array.flat)
+            ):
+                return "raise", refused
+            arrays.append(array.astype(np.float64))
         except (TypeError, ValueError) as exc:
             kind = TypeError if isinstance(exc, TypeError) else ValueError
             return "raise", (kind, f"{name}() argument '{param}': {exc}")

@@ -172,9 +172,20 @@ def array_call_cases(f: Function):
 def package_call_cases(name: str):
     """A package batch or matrix function, or the native kernel under them,
     on good array-likes and on each of their refusals."""
-    from orvik import _export, distance
+    from orvik import _engine, distance
 
-    fn = getattr(_export if name.endswith("_into") else distance, name)
+    if name == "geodesic_inverse_into":
+
+        def fn(out, *inputs, **kwargs):
+            return _engine.geodesic_inverse_into((out, *[None] * 7), *inputs, None, **kwargs)
+
+    elif name.endswith("_into"):
+
+        def fn(out, *inputs, **kwargs):
+            return getattr(_engine, name)(out, *inputs, None, **kwargs)
+
+    else:
+        fn = getattr(distance, name)
     a, b = np.linspace(-60.0, 60.0, 4), np.linspace(10.0, 20.0, 4)
     column, lst = a[:3].reshape(3, 1), [1.0, 2.0, 3.0, 4.0]
     if name.endswith("_into"):
@@ -217,7 +228,7 @@ PACKAGE_FUNCTIONS = [
     "great_circle_distance_batch",
     "geodesic_distance_matrix",
     "great_circle_distance_matrix",
-    "geodesic_distance_into",
+    "geodesic_inverse_into",
     "great_circle_distance_into",
 ]
 CASE_BUILDERS = {Args.FLOATS: float_call_cases, Args.NONE: noargs_call_cases, Args.ARRAYS: array_call_cases}

@@ -22,11 +22,12 @@ def stub_functions(stub, container=None):
     body = tree.body
     if container is not None:
         body = next(n for n in body if isinstance(n, ast.ClassDef) and n.name == container).body
-    return {
-        n.name: [a.arg for a in n.args.posonlyargs + n.args.args]
-        for n in body
-        if isinstance(n, ast.FunctionDef)
-    }
+    # Overloads repeat one signature's parameter names; the first is kept.
+    functions = {}
+    for n in body:
+        if isinstance(n, ast.FunctionDef):
+            functions.setdefault(n.name, [a.arg for a in n.args.posonlyargs + n.args.args + n.args.kwonlyargs])
+    return functions
 
 
 def runtime_parameters(function):

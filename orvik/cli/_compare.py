@@ -11,7 +11,7 @@ from dataclasses import dataclass
 from importlib import resources
 from typing import Any
 
-from orvik import _arrays, _export, distance
+from orvik import _arrays, distance, get_num_threads
 from orvik.cli._errors import CliError, missing_extra
 
 DEFAULT_DATA = "airports.csv"
@@ -93,7 +93,7 @@ def run(args: argparse.Namespace) -> int:
 
 
 def _threads() -> str:
-    count = _export.pool_threads()
+    count = get_num_threads()
     return f"{count} thread{'s' if count != 1 else ''}"
 
 

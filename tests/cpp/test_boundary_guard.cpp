@@ -3,6 +3,7 @@
 // module made here, not on orvik._orvik.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -10,78 +11,88 @@
 #include "interop/binding.hpp"
 #include "interop/boundary.hpp"
 #include "interop/results.hpp"
+#include "runtime/failure.hpp"
 
 namespace {
 
+using orvik::fail;
+using orvik::InternalFailure;
 using orvik::interop::argument_extraction_error;
 using orvik::interop::boundary_guard;
-using orvik::interop::ErrorValue;
+using orvik::interop::extract_argument;
 using orvik::interop::extract_double;
-using orvik::interop::fetch_error;
+using orvik::interop::InternalFailureStyle;
 using orvik::interop::make_float;
-using orvik::interop::Panic;
-using orvik::interop::panic;
 using orvik::interop::PyRef;
-using orvik::interop::Result;
+using orvik::interop::PythonError;
+using orvik::interop::throw_python_error;
 using orvik::test_support::text_of;
 
 PyObject* returns_float(PyObject*, PyObject*) {
-    return boundary_guard([]() -> Result<PyObject*> { return make_float(2.5); });
+    return boundary_guard([] { return make_float(2.5); });
 }
 
 PyObject* pending_error(PyObject*, PyObject*) {
-    return boundary_guard([]() -> Result<PyObject*> {
-        return ErrorValue::pending(PyExc_ValueError, "pending message");
+    return boundary_guard([]() -> PyObject* {
+        throw PythonError::pending(PyExc_ValueError, "pending message");
     });
 }
 
 PyObject* calls(PyObject*, PyObject* callable) {
-    return boundary_guard([&]() -> Result<PyObject*> {
+    return boundary_guard([&]() -> PyObject* {
         PyRef result = PyRef::steal(PyObject_CallNoArgs(callable));
-        if (!result) return fetch_error();
+        if (!result) throw_python_error();
         return result.release();
     });
 }
 
 PyObject* wants_array(PyObject*, PyObject* obj) {
-    return boundary_guard([&]() -> Result<PyObject*> {
-        return ErrorValue::type_conversion(obj, "PyArray<T, D>");
+    return boundary_guard([&]() -> PyObject* {
+        throw PythonError::type_conversion(obj, "PyArray<T, D>");
     });
 }
 
 PyObject* wants_array_argument(PyObject*, PyObject* obj) {
-    return boundary_guard([&]() -> Result<PyObject*> {
-        return argument_extraction_error("x", ErrorValue::type_conversion(obj, "PyArray<T, D>"));
+    return boundary_guard([&]() -> PyObject* {
+        throw argument_extraction_error("x", PythonError::type_conversion(obj, "PyArray<T, D>"));
     });
 }
 
 PyObject* takes_float(PyObject*, PyObject* obj) {
-    return boundary_guard([&]() -> Result<PyObject*> {
-        Result<double> value = extract_double(obj);
-        if (!value.ok()) return std::move(value).error();
-        return make_float(value.value());
-    });
+    return boundary_guard([&] { return make_float(extract_double(obj)); });
+}
+
+PyObject* takes_float_argument(PyObject*, PyObject* obj) {
+    return boundary_guard([&] { return make_float(extract_argument("x", obj)); });
 }
 
 PyObject* fetches_nothing(PyObject*, PyObject*) {
-    return boundary_guard([]() -> Result<PyObject*> { return fetch_error(); });
+    return boundary_guard([]() -> PyObject* { throw_python_error(); });
 }
 
 PyObject* panics(PyObject*, PyObject*) {
-    return boundary_guard([]() -> Result<PyObject*> { panic("deliberate failure"); });
+    return boundary_guard([]() -> PyObject* { fail("deliberate failure"); });
+}
+
+PyObject* fails_ordinarily(PyObject*, PyObject*) {
+    return boundary_guard([]() -> PyObject* { fail("deliberate failure"); },
+                          InternalFailureStyle::runtime_error);
 }
 
 PyObject* throws_runtime_error(PyObject*, PyObject*) {
-    return boundary_guard(
-        []() -> Result<PyObject*> { throw std::runtime_error("runtime failure"); });
+    return boundary_guard([]() -> PyObject* { throw std::runtime_error("runtime failure"); });
+}
+
+PyObject* runs_out_of_memory(PyObject*, PyObject*) {
+    return boundary_guard([]() -> PyObject* { throw std::bad_alloc(); });
 }
 
 PyObject* panics_without_message(PyObject*, PyObject*) {
-    return boundary_guard([]() -> Result<PyObject*> { throw Panic{}; });
+    return boundary_guard([]() -> PyObject* { throw InternalFailure{}; });
 }
 
 PyObject* throws_non_exception(PyObject*, PyObject*) {
-    return boundary_guard([]() -> Result<PyObject*> { throw 42; });
+    return boundary_guard([]() -> PyObject* { throw 42; });
 }
 
 PyMethodDef methods[] = {
@@ -91,6 +102,9 @@ PyMethodDef methods[] = {
     {"wants_array", wants_array, METH_O, nullptr},
     {"wants_array_argument", wants_array_argument, METH_O, nullptr},
     {"takes_float", takes_float, METH_O, nullptr},
+    {"takes_float_argument", takes_float_argument, METH_O, nullptr},
+    {"fails_ordinarily", fails_ordinarily, METH_NOARGS, nullptr},
+    {"runs_out_of_memory", runs_out_of_memory, METH_NOARGS, nullptr},
     {"fetches_nothing", fetches_nothing, METH_NOARGS, nullptr},
     {"panics", panics, METH_NOARGS, nullptr},
     {"throws_runtime_error", throws_runtime_error, METH_NOARGS, nullptr},
@@ -215,6 +229,30 @@ TEST_F(BoundaryGuard, CppExceptionBecomesPanicException) {
     const std::string err = stderr_of(catching("m.throws_runtime_error()"), &ns);
     EXPECT_EQ(text_of(ns.get(), "caught"), "pyo3_runtime.PanicException: runtime failure");
     EXPECT_NE(err.find("runtime failure"), std::string::npos) << err;
+}
+
+TEST_F(BoundaryGuard, InternalFailureCanBeAnOrdinaryException) {
+    PyRef ns;
+    stderr_of("try:\n    m.fails_ordinarily()\nexcept Exception as e:\n    caught = repr(e)\n", &ns);
+    EXPECT_EQ(text_of(ns.get(), "caught"), "RuntimeError('deliberate failure')");
+}
+
+TEST_F(BoundaryGuard, OutOfMemoryIsMemoryError) {
+    PyRef ns = run(catching("m.runs_out_of_memory()"));
+    EXPECT_EQ(text_of(ns.get(), "caught"), "builtins.MemoryError: ");
+}
+
+TEST_F(BoundaryGuard, RewordedArgumentErrorChainsLikeAnyRaisedError) {
+    PyRef ns = run(
+        "try:\n"
+        "    try:\n"
+        "        {}['k']\n"
+        "    except KeyError:\n"
+        "        m.takes_float_argument('3')\n"
+        "except TypeError as e:\n"
+        "    facts = [str(e), type(e.__context__).__name__, e.__cause__, e.__suppress_context__]\n");
+    EXPECT_EQ(text_of(ns.get(), "facts"),
+              "[\"argument 'x': must be real number, not str\", 'KeyError', None, True]");
 }
 
 TEST_F(BoundaryGuard, FailureWithoutTextGetsAFixedSentence) {

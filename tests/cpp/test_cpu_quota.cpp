@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "interop/cpu_quota.hpp"
+#include "runtime/cpu_quota.hpp"
 
-using orvik::interop::cgroup_cpu_quota;
-using orvik::interop::FileSource;
+using orvik::runtime::cgroup_cpu_quota;
+using orvik::runtime::FileSource;
 
 namespace {
 

@@ -15,12 +15,17 @@
 #include <thread>
 #include <vector>
 
-#include "interop/global_pool.hpp"
-#include "interop/panic.hpp"
-#include "interop/parallel_map.hpp"
-#include "interop/thread_count.hpp"
+#include "runtime/failure.hpp"
+#include "runtime/parallel_for.hpp"
+#include "runtime/process_pool.hpp"
+#include "runtime/thread_count.hpp"
+#include "src/native/native_pool.hpp"
 
-using namespace orvik::interop;
+using namespace orvik::runtime;
+using orvik::InternalFailure;
+using orvik::native::native_pool;
+using orvik::native::pool_already_failed_message;
+using orvik::native::pool_build_error_message;
 
 namespace {
 
@@ -62,6 +67,10 @@ private:
     mutable std::vector<std::atomic<unsigned>> counts_;
 };
 
+// The native module's pool: created once per process, never retried.
+std::size_t pool_thread_count() { return native_pool().thread_count(); }
+void parallel_map(std::size_t n, const PieceBody& body) { parallel_for(&native_pool(), n, body); }
+
 bool map_works(std::size_t n) {
     CountingBody body(n);
     parallel_map(n, body);
@@ -80,7 +89,7 @@ std::size_t live_threads() {
 [[maybe_unused]] std::string failure_message(void (*call)()) {
     try {
         call();
-    } catch (const Panic& p) {
+    } catch (const InternalFailure& p) {
         return p.message.value_or("");
     }
     return "(no failure)";
@@ -229,6 +238,28 @@ TEST_F(GlobalPool, FailedStartIsReportedAndNeverRetried) {
     });
     EXPECT_EQ(status, 0);
 #endif
+}
+
+TEST_F(GlobalPool, AFailedStartCanBeRetriedWhenAsked) {
+    const int status = run_in_child([] {
+        setenv("RAYON_NUM_THREADS", "3", 1);
+        static std::atomic<int> failures{2};
+        const PoolSettings settings{"RAYON_NUM_THREADS", "RAYON_RS_NUM_CPUS", true,
+                                    [](pthread_t* t, void* (*routine)(void*), void* arg) {
+                                        if (failures.fetch_sub(1) > 0) return EAGAIN;
+                                        return start_worker_thread(t, routine, arg);
+                                    }};
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            try {
+                process_pool(settings);
+                return 2;
+            } catch (const PoolUnavailable& unavailable) {
+                if (unavailable.os_error != EAGAIN) return 3;
+            }
+        }
+        return process_pool(settings).thread_count() == 3 ? 0 : 4;
+    });
+    EXPECT_EQ(status, 0);
 }
 
 TEST(PoolStart, StopsTheStartedWorkersWhenOneCannotStart) {

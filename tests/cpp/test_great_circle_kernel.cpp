@@ -152,7 +152,7 @@ TEST_P(GreatCircleKernelTest, AgreesWithScalarLibm) {
     const std::vector<Reference>& references = random_references();
     const std::size_t n = p.size();
     std::vector<double> out(n);
-    kernel.run(p.lat1.data(), p.lon1.data(), p.lat2.data(), p.lon2.data(), out.data(), n);
+    kernel.run(p.lat1.data(), p.lon1.data(), p.lat2.data(), p.lon2.data(), out.data(), n, orvik::core::EARTH_RADIUS_M);
     const bool exact = std::string(kernel.name) == "portable";
     double max_relative = 0.0, max_per_condition = 0.0;
     std::size_t failures = 0;
@@ -212,11 +212,11 @@ TEST_P(GreatCircleKernelTest, EveryElementMatchesTheOnePointCall) {
             std::memcpy(array(k), values.data() + k * max_n, max_n * sizeof(double));
         }
         for (std::size_t n : lengths) {
-            kernel.run(array(0), array(1), array(2), array(3), array(4), n);
+            kernel.run(array(0), array(1), array(2), array(3), array(4), n, orvik::core::EARTH_RADIUS_M);
             for (std::size_t i = 0; i < n; ++i) {
                 double in[4], alone, got;
                 for (int k = 0; k < 4; ++k) in[k] = values[k * max_n + i];
-                kernel.run(&in[0], &in[1], &in[2], &in[3], &alone, 1);
+                kernel.run(&in[0], &in[1], &in[2], &in[3], &alone, 1, orvik::core::EARTH_RADIUS_M);
                 std::memcpy(&got, array(4) + i, sizeof got);
                 ASSERT_EQ(bits(got), bits(alone))
                     << kernel.name << " n=" << n << " offset=" << offset << " i=" << i;
@@ -253,14 +253,15 @@ TEST(GreatCircleKernelStrided, MatchesTheContiguousCall) {
                 if (stride < 0 && strided_input == 0) s[3] = 0;
                 std::vector<double> dense[4];
                 std::vector<std::vector<double>> backing(4);
-                orvik::core::StridedInput in[4];
+                orvik::core::StridedIn in[4];
                 for (int k = 0; k < 4; ++k) {
                     const std::size_t span = s[k] == 0 ? 1 : n * std::abs(s[k]) + 1;
                     backing[k].resize(span);
                     for (double& v : backing[k]) v = angle(rng);
                     const double* first = s[k] < 0 ? backing[k].data() + span - 1
                                                     : backing[k].data();
-                    in[k] = {first, s[k]};
+                    in[k] = {reinterpret_cast<const char*>(first),
+                             s[k] * static_cast<std::ptrdiff_t>(sizeof(double))};
                     for (std::size_t i = 0; i < n; ++i) {
                         dense[k].push_back(first[static_cast<std::ptrdiff_t>(i) * s[k]]);
                     }
@@ -269,8 +270,12 @@ TEST(GreatCircleKernelStrided, MatchesTheContiguousCall) {
                 orvik::core::great_circle_distance_n(dense[0].data(), dense[1].data(),
                                                      dense[2].data(), dense[3].data(),
                                                      expected.data(), n);
-                orvik::core::great_circle_distance_strided(in[0], in[1], in[2], in[3],
-                                                           got.data(), n);
+                // Results written every other slot, through a stride too.
+                std::vector<double> spread(2 * n + 1);
+                orvik::core::great_circle_distance_strided(
+                    in[0], in[1], in[2], in[3],
+                    {reinterpret_cast<char*>(spread.data()), 2 * sizeof(double)}, n);
+                for (std::size_t i = 0; i < n; ++i) got[i] = spread[2 * i];
                 for (std::size_t i = 0; i < n; ++i) {
                     ASSERT_EQ(bits(got[i]), bits(expected[i]))
                         << "n=" << n << " stride=" << stride << " input=" << strided_input
@@ -310,7 +315,7 @@ TEST_P(GreatCircleKernelTest, SpecialValues) {
     const GreatCircleKernel kernel = GetParam();
     for (const SpecialCase& c : special_cases) {
         double out;
-        kernel.run(&c.lat1, &c.lon1, &c.lat2, &c.lon2, &out, 1);
+        kernel.run(&c.lat1, &c.lon1, &c.lat2, &c.lon2, &out, 1, orvik::core::EARTH_RADIUS_M);
         if (c.expect == SpecialCase::NaN) {
             EXPECT_TRUE(std::isnan(out)) << kernel.name << ": " << c.label << " gave " << out;
         } else {
@@ -330,7 +335,7 @@ TEST_P(GreatCircleKernelTest, HugeArgumentsMatchScalarLibm) {
             const double lat1[3] = {0.0, 10.0, sign * x}, lon1[3] = {0.0, sign * x, 5.0};
             const double lat2[3] = {0.0, 20.0, 1.0}, lon2[3] = {sign * x, 0.0, 7.0};
             double out[3];
-            kernel.run(lat1, lon1, lat2, lon2, out, 3);
+            kernel.run(lat1, lon1, lat2, lon2, out, 3, orvik::core::EARTH_RADIUS_M);
             for (int i = 0; i < 3; ++i) {
                 const Reference r = reference(lat1[i], lon1[i], lat2[i], lon2[i]);
                 EXPECT_NEAR(out[i], r.distance, 1e-13 * condition_number(r) * r.distance)
@@ -354,7 +359,7 @@ TEST_P(GreatCircleKernelTest, AntipodesNeverBecomeNaN) {
         lat2[i] = -lat1[i];
         lon2[i] = lon1[i] + 180.0;
     }
-    kernel.run(lat1.data(), lon1.data(), lat2.data(), lon2.data(), out.data(), n);
+    kernel.run(lat1.data(), lon1.data(), lat2.data(), lon2.data(), out.data(), n, orvik::core::EARTH_RADIUS_M);
     for (std::size_t i = 0; i < n; ++i) {
         // The arcsine's steepness at 1 turns the last bit of h into ~1e-8.
         ASSERT_NEAR(out[i], pi_r, 1e-7 * pi_r) << kernel.name << " at " << lat1[i] << ", "

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <atomic>
 #include <memory>
 #include <set>
@@ -9,15 +10,18 @@
 #include <thread>
 #include <vector>
 
-#include "interop/map_on_pool.hpp"
-#include "interop/panic.hpp"
-#include "interop/worker_pool.hpp"
+#include "runtime/failure.hpp"
+#include "runtime/parallel_for.hpp"
+#include "runtime/worker_pool.hpp"
 
-using orvik::interop::ElementFailure;
-using orvik::interop::map_on_pool;
-using orvik::interop::Panic;
-using orvik::interop::PieceBody;
-using orvik::interop::WorkerPool;
+using orvik::InternalFailure;
+using orvik::runtime::CancelPoll;
+using orvik::runtime::Cancelled;
+using orvik::runtime::ElementFailure;
+using orvik::runtime::MapOptions;
+using orvik::runtime::parallel_for;
+using orvik::runtime::PieceBody;
+using orvik::runtime::WorkerPool;
 
 namespace {
 
@@ -65,10 +69,12 @@ private:
     std::set<std::size_t> failing_;
 };
 
+void map_on_pool(WorkerPool& pool, std::size_t n, const PieceBody& body) { parallel_for(&pool, n, body); }
+
 std::string panic_message(WorkerPool& pool, std::size_t n, const PieceBody& body) {
     try {
         map_on_pool(pool, n, body);
-    } catch (const Panic& p) {
+    } catch (const InternalFailure& p) {
         return p.message.value_or("(no message)");
     }
     return "(no failure)";
@@ -202,6 +208,95 @@ TEST_P(ParallelMap, ServesSeveralCallersAtOnce) {
     }
     for (auto& t : callers) t.join();
     EXPECT_EQ(wrong.load(), 0);
+}
+
+// Counts the threads inside its pieces at once, and how long pieces are.
+class ConcurrencyBody final : public PieceBody {
+public:
+    void run(std::size_t begin, std::size_t end) const override {
+        const int now = inside_.fetch_add(1) + 1;
+        int seen = most_.load();
+        while (now > seen && !most_.compare_exchange_weak(seen, now)) {
+        }
+        std::size_t longest = longest_.load();
+        while (end - begin > longest && !longest_.compare_exchange_weak(longest, end - begin)) {
+        }
+        if (std::this_thread::get_id() == caller_) ran_on_caller_.store(true);
+        std::this_thread::sleep_for(std::chrono::microseconds(50 * (end - begin)));
+        inside_.fetch_sub(1);
+    }
+    int most() const { return most_.load(); }
+    std::size_t longest() const { return longest_.load(); }
+    bool ran_on_caller() const { return ran_on_caller_.load(); }
+
+private:
+    mutable std::atomic<int> inside_{0}, most_{0};
+    mutable std::atomic<std::size_t> longest_{0};
+    mutable std::atomic<bool> ran_on_caller_{false};
+    std::thread::id caller_ = std::this_thread::get_id();
+};
+
+TEST_P(ParallelMap, WorkersPerCallAreCapped) {
+    for (const std::size_t cap : {1, 2, 3}) {
+        ConcurrencyBody body;
+        MapOptions options;
+        options.max_workers = cap;
+        options.max_piece = 4;
+        parallel_for(&pool(), 400, body, options);
+        EXPECT_LE(body.most(), static_cast<int>(cap)) << cap;
+        EXPECT_LE(body.longest(), 4u);
+        // One thread: the caller computes the map itself.
+        EXPECT_EQ(body.ran_on_caller(), cap == 1) << cap;
+    }
+}
+
+// Asks to cancel once it has been asked `after` times.
+class CancelAfter final : public CancelPoll {
+public:
+    explicit CancelAfter(int after) : left_(after) {}
+    bool cancel_requested() override { return --left_ < 0; }
+
+private:
+    int left_;
+};
+
+TEST_P(ParallelMap, CancelledMapsStopSoon) {
+    for (const std::size_t cap : {0, 1}) {
+        CountingBody body(1 << 20);
+        CancelAfter poll(2);
+        MapOptions options;
+        options.max_workers = cap;
+        options.max_piece = 64;
+        options.poll = &poll;
+        // Each index takes no time, so the whole map would finish quickly
+        // too: slow every piece down instead.
+        class Slow final : public PieceBody {
+        public:
+            explicit Slow(const CountingBody& b) : b_(b) {}
+            void run(std::size_t begin, std::size_t end) const override {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                b_.run(begin, end);
+            }
+
+        private:
+            const CountingBody& b_;
+        };
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_THROW(parallel_for(&pool(), 1 << 20, Slow(body), options), Cancelled);
+        // Some 16000 pieces of a millisecond each would take seconds.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500)) << cap;
+        EXPECT_LT(body.pieces(), 2000u) << cap;
+    }
+}
+
+TEST(ParallelMapWithoutPool, RunsOnTheCallerInBoundedPieces) {
+    ConcurrencyBody body;
+    MapOptions options;
+    options.max_piece = 7;
+    parallel_for(nullptr, 100, body, options);
+    EXPECT_TRUE(body.ran_on_caller());
+    EXPECT_EQ(body.longest(), 7u);
+    EXPECT_EQ(body.most(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(ThreadCounts, ParallelMap, testing::Values(1, 2, 3, 8),

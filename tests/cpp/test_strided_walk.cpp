@@ -1,25 +1,27 @@
 // The walk over a piece of a strided index space visits exactly the elements
 // of that piece, in C order, at the addresses their strides give, wherever
-// the piece starts and ends.
+// the piece starts and ends; merging axes changes none of that.
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <vector>
 
-#include "src/export/strided_walk.hpp"
+#include "runtime/strided_map.hpp"
 
 namespace {
 
-using orvik::exported::for_each_row;
-using orvik::exported::StridedLayout;
+using orvik::runtime::collapse_axes;
+using orvik::runtime::for_each_stretch;
+using orvik::runtime::Stretch;
+using orvik::runtime::StridedLayout;
 
 constexpr std::size_t operands = 2;
 using Layout = StridedLayout<operands>;
 
 struct Case {
-    std::vector<Py_ssize_t> shape;
-    std::vector<Py_ssize_t> strides0;  // bytes, per axis
-    std::vector<Py_ssize_t> strides1;
+    std::vector<std::ptrdiff_t> shape;
+    std::vector<std::ptrdiff_t> strides0;  // bytes, per axis
+    std::vector<std::ptrdiff_t> strides1;
 };
 
 std::vector<char> arena(1 << 16);
@@ -39,7 +41,7 @@ Layout make_layout(const Case& c) {
 
 std::size_t count_of(const Case& c) {
     std::size_t n = 1;
-    for (Py_ssize_t extent : c.shape) n *= static_cast<std::size_t>(extent);
+    for (std::ptrdiff_t extent : c.shape) n *= static_cast<std::size_t>(extent);
     return n;
 }
 
@@ -48,7 +50,7 @@ std::array<char*, operands> expected_at(const Layout& l, std::size_t flat) {
     std::array<char*, operands> at = l.data;
     for (int axis = l.ndim - 1; axis >= 0; --axis) {
         const auto extent = static_cast<std::size_t>(l.shape[axis]);
-        const auto i = static_cast<Py_ssize_t>(flat % extent);
+        const auto i = static_cast<std::ptrdiff_t>(flat % extent);
         flat /= extent;
         for (std::size_t k = 0; k < operands; ++k) at[k] += i * l.strides[k][axis];
     }
@@ -59,12 +61,16 @@ std::vector<std::array<char*, operands>> visited(const Layout& l, std::size_t be
                                                  std::size_t end) {
     std::vector<std::array<char*, operands>> out;
     const int last = l.ndim - 1;
-    for_each_row(l, begin, end, [&](std::array<char*, operands> at, std::size_t count) {
-        ASSERT_GT(count, 0u);
-        for (std::size_t i = 0; i < count; ++i) {
+    for_each_stretch(l, begin, end, [&](const Stretch<operands>& s) {
+        ASSERT_GT(s.count, 0u);
+        std::array<char*, operands> at = s.at;
+        for (std::size_t i = 0; i < s.count; ++i) {
             out.push_back(at);
             if (last >= 0) {
-                for (std::size_t k = 0; k < operands; ++k) at[k] += l.strides[k][last];
+                for (std::size_t k = 0; k < operands; ++k) {
+                    ASSERT_EQ(s.step[k], l.strides[k][last]);
+                    at[k] += s.step[k];
+                }
             }
         }
     });
@@ -89,6 +95,19 @@ TEST_P(StridedWalk, EveryPieceVisitsItsElementsInOrder) {
     }
 }
 
+TEST_P(StridedWalk, MergedAxesVisitTheSameAddresses) {
+    const Case& c = GetParam();
+    const Layout l = make_layout(c);
+    Layout merged = l;
+    collapse_axes(merged);
+    EXPECT_LE(merged.ndim, l.ndim);
+    const std::size_t n = count_of(c);
+    ASSERT_EQ(merged.size(), n);
+    for (std::size_t begin = 0; begin <= n; ++begin) {
+        ASSERT_EQ(visited(merged, begin, n), visited(l, begin, n)) << "from " << begin;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Shapes, StridedWalk,
     ::testing::Values(
@@ -99,6 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{{4, 3}, {8, 0}, {0, 8}},                      // an outer (matrix) layout
         Case{{2, 3, 4}, {96, 32, 8}, {-8, 0, 24}},         // three axes, mixed strides
         Case{{3, 1, 2}, {16, 0, 8}, {0, 0, -8}},           // an axis of length 1
-        Case{{2, 0, 3}, {0, 24, 8}, {8, 8, 8}}));          // empty
+        Case{{2, 0, 3}, {0, 24, 8}, {8, 8, 8}},            // empty
+        Case{{2, 3, 4}, {96, 32, 8}, {0, 0, 0}},           // contiguous: one stretch
+        Case{{4, 2, 3}, {48, 24, 8}, {0, 24, 8}}));        // inner block merges, outer not
 
 }  // namespace

@@ -5,13 +5,13 @@
 #include <optional>
 #include <string>
 
-#include "interop/thread_count.hpp"
+#include "runtime/thread_count.hpp"
 
-using orvik::interop::apply_cpu_quota;
-using orvik::interop::default_thread_count;
-using orvik::interop::max_pool_threads;
-using orvik::interop::pool_size_from_environment;
-using orvik::interop::requested_thread_count;
+using orvik::runtime::apply_cpu_quota;
+using orvik::runtime::default_thread_count;
+using orvik::runtime::max_pool_threads;
+using orvik::runtime::pool_size_from_environment;
+using orvik::runtime::requested_thread_count;
 
 namespace {
 
@@ -81,7 +81,7 @@ TEST_P(PoolSize, IsReadFromTheEnvironmentAndCapped) {
     ScopedEnv a("RAYON_NUM_THREADS", c.num_threads);
     ScopedEnv b("RAYON_RS_NUM_CPUS", c.rs_num_cpus);
     const std::size_t expected = c.expected ? c.expected : default_thread_count();
-    EXPECT_EQ(pool_size_from_environment(), expected);
+    EXPECT_EQ(pool_size_from_environment(c.num_threads, c.rs_num_cpus), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, PoolSize,

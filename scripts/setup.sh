@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up everything orvik needs on a fresh Debian machine, and is quick when
 # everything is already there:
-#   - the Debian packages the build needs (GeographicLib, a C++ compiler),
+#   - the Debian packages the build and the C++ tests need (a C++ compiler,
+#     GoogleTest; GeographicLib too when ORVIK_SYSTEM_GEOGRAPHICLIB=ON is one
+#     of the build settings, otherwise its bundled sources are built),
 #   - a virtualenv (.venv, or $ORVIK_VENV) on CPython >= 3.12,
 #   - orvik itself, built from this checkout, with its test extras.
 # Environment: ORVIK_PYTHON picks the interpreter; ORVIK_VENV the virtualenv;
@@ -20,7 +22,10 @@ read -r -a config_settings <<<"cmake.define.ORVIK_WERROR=ON ${ORVIK_CONFIG_SETTI
 say() { echo "setup: $*" >&2; }
 
 # --- Debian packages ---------------------------------------------------------
-debs=(libgeographiclib-dev libgtest-dev g++ make)
+debs=(libgtest-dev g++ make)
+case " ${config_settings[*]} " in
+  *ORVIK_SYSTEM_GEOGRAPHICLIB=ON*) debs+=(libgeographiclib-dev pkgconf) ;;
+esac
 missing=()
 for p in "${debs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -60,7 +65,8 @@ pip=("$venv/bin/python" -m pip)
 # --- orvik, rebuilt only when its sources changed ----------------------------
 stamp="$venv/.orvik-build-stamp"
 want=$( { echo "$extras"; echo "${config_settings[*]}"; cat pyproject.toml CMakeLists.txt;
-          find src core runtime interop orvik tests/cpp -type f \( -name '*.cpp' -o -name '*.hpp' -o -name '*.py' \
+          find src core runtime interop orvik tests/cpp third_party cmake -type f \( -name '*.cpp' -o -name '*.hpp' \
+               -o -name '*.h' -o -name '*.hh' -o -name '*.cmake' -o -name '*.py' \
                -o -name '*.pyi' -o -name '*.map' -o -name '*.txt' -o -name '*.csv' -o -name 'py.typed' \) 2>/dev/null \
             | sort | xargs -r cat || true; } \
         | sha256sum | cut -d' ' -f1)

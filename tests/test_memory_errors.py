@@ -1,0 +1,66 @@
+"""When memory runs out, every compiled function raises MemoryError: no
+PanicException, no abort, nothing half-built.  Each call is repeated with
+its 1st, 2nd, ... allocation failing in turn."""
+
+from __future__ import annotations
+
+import inspect
+
+import numpy as np
+import pytest
+
+import orvik
+from orvik import _engine, _orvik
+
+_testcapi = pytest.importorskip("_testcapi")
+
+x = np.linspace(1.0, 2.0, 5)
+out = np.empty(5)
+
+
+def _number_calls():
+    for sub in ("distance", "geodesic", "units"):
+        for module in (getattr(_orvik, sub), getattr(orvik, sub)):
+            for name in module.__all__:
+                f = getattr(module, name)
+                if type(f) is not type(len):
+                    continue  # the package's array functions are Python over NumPy
+                if name.endswith("_batch"):
+                    yield f"{module.__name__}.{name}", lambda f=f: f(x, x, x, x)
+                    continue
+                required = [p for p in inspect.signature(f).parameters.values() if p.default is p.empty]
+                yield f"{module.__name__}.{name}", lambda f=f, n=len(required): f(*(1.5,) * n)
+
+
+CALLS = dict(_number_calls())
+CALLS.update(
+    {
+        "geodesic inverse kernel, GRS80": lambda: _engine.geodesic_inverse_into(
+            (out, *[None] * 7), x, x, x, x, "GRS80"
+        ),
+        "geodesic direct kernel": lambda: _engine.geodesic_direct_into((out, *[None] * 7), x, x, x, x, None),
+        "great-circle kernel": lambda: _engine.great_circle_distance_into(out, x, x, x, x, None),
+        "unit kernel": lambda: _engine.unit_into("km_to_m", out, x),
+    }
+)
+
+
+def _with_failing_allocation(call, k: int) -> str:
+    _testcapi.set_nomemory(k, k + 1)
+    try:
+        call()
+    except MemoryError:
+        return "MemoryError"
+    except BaseException as error:  # noqa: BLE001 - a panic would land here
+        return type(error).__name__
+    finally:
+        _testcapi.remove_mem_hooks()
+    return "ok"
+
+
+@pytest.mark.parametrize("name", sorted(CALLS))
+def test_out_of_memory_is_memory_error(name):
+    call = CALLS[name]
+    call()  # first-use caches are filled
+    outcomes = {_with_failing_allocation(call, k) for k in range(30)}
+    assert outcomes <= {"ok", "MemoryError"}, outcomes

@@ -172,38 +172,34 @@ PointIndex::PointIndex(std::span<const double> lat, std::span<const double> lon,
     tree_.build(positions, order);
     tree_size_ = order.size();
 
-    points_.reserve(n);
+    units_ = std::move(positions);
+    units_.shrink_to_fit();
+    coords_.reserve(n);
     ids_.reserve(n);
     for (std::size_t i = 0; i < tree_size_; ++i) {
-        points_.push_back({positions[i], lat[order[i]], lon[order[i]]});
+        coords_.push_back({lat[order[i]], lon[order[i]]});
         ids_.push_back(order[i]);
     }
     for (const std::uint32_t id : wide) {
-        points_.push_back({unit_normal(lat[id], lon[id]), lat[id], lon[id]});
+        coords_.push_back({lat[id], lon[id]});
         ids_.push_back(id);
     }
 }
 
 std::size_t PointIndex::memory_bytes() const noexcept {
-    return sizeof(*this) + points_.capacity() * sizeof(Stored) +
+    return sizeof(*this) + units_.capacity() * sizeof(Vec3) + coords_.capacity() * sizeof(LatLon) +
            ids_.capacity() * sizeof(std::uint32_t) + tree_.memory_bytes();
 }
 
 void PointIndex::copy_points(double* lat, double* lon) const noexcept {
-    for (std::size_t i = 0; i < points_.size(); ++i) {
-        lat[ids_[i]] = points_[i].lat;
-        lon[ids_[i]] = points_[i].lon;
+    for (std::size_t i = 0; i < coords_.size(); ++i) {
+        lat[ids_[i]] = coords_[i].lat;
+        lon[ids_[i]] = coords_[i].lon;
     }
 }
 
-double PointIndex::chord2(const Query& q, std::size_t position) const noexcept {
-    const Vec3& u = points_[position].unit;
-    const double dx = u[0] - q.unit[0], dy = u[1] - q.unit[1], dz = u[2] - q.unit[2];
-    return dx * dx + dy * dy + dz * dz;
-}
-
-// The k tree points of smallest chord within sqrt(limit2), into s.seeds as
-// sorted tree positions.
+// The k tree points of smallest chord within sqrt(limit2), into
+// s.chord_heap in ascending order of chord.
 void PointIndex::nearest_by_chord(const Query& q, std::size_t k, double limit2,
                                   Scratch& s) const {
     auto& heap = s.chord_heap;
@@ -213,7 +209,7 @@ void PointIndex::nearest_by_chord(const Query& q, std::size_t k, double limit2,
     };
     tree_.search(q.unit, limit2, [&](std::size_t begin, std::size_t end, double lim2) {
         for (std::size_t i = begin; i < end; ++i) {
-            const double c2 = chord2(q, i);
+            const double c2 = chord2(q.unit, i);
             if (!(c2 <= lim2)) continue;
             const Scratch::Ranked r{c2, static_cast<std::uint32_t>(i)};
             if (heap.size() < k) {
@@ -229,9 +225,7 @@ void PointIndex::nearest_by_chord(const Query& q, std::size_t k, double limit2,
         }
         return lim2;
     });
-    s.seeds.clear();
-    for (const auto& r : heap) s.seeds.push_back(r.id);
-    std::sort(s.seeds.begin(), s.seeds.end());
+    std::sort_heap(heap.begin(), heap.end(), by_key);
 }
 
 // accept(distance, position) for each of the stored positions given, with
@@ -241,7 +235,7 @@ void PointIndex::evaluate(const Query& q, const std::uint32_t* positions, std::s
                           Scratch& s, Accept&& accept) const {
     if (q.method == DistanceMethod::geodesic) {
         for (std::size_t j = 0; j < count; ++j) {
-            const Stored& p = points_[positions[j]];
+            const LatLon& p = coords_[positions[j]];
             double d;
             // The distance-only overload: the same s12 bits as the one that
             // also returns azimuths (checked by the tests).
@@ -255,7 +249,7 @@ void PointIndex::evaluate(const Query& q, const std::uint32_t* positions, std::s
     for (std::size_t start = 0; start < count; start += block) {
         const std::size_t m = std::min(block, count - start);
         for (std::size_t j = 0; j < m; ++j) {
-            const Stored& p = points_[positions[start + j]];
+            const LatLon& p = coords_[positions[start + j]];
             s.lat2[j] = p.lat;
             s.lon2[j] = p.lon;
         }
@@ -310,16 +304,26 @@ void PointIndex::query(double lat, double lon, std::size_t k, DistanceMethod met
         return q.chord_limit2(best.size() < want ? max_distance : best.front().key);
     };
 
+    // The k + 1 tree points of smallest chord: the first k are the seeds,
+    // whose exact distances are usually the answer already, and the chord of
+    // the next bounds that of every other point.
     const std::size_t want_tree = std::min(k, tree_size_);
-    nearest_by_chord(q, want_tree, limit2(), s);
+    nearest_by_chord(q, std::min(want_tree + 1, tree_size_), limit2(), s);
+    const std::size_t found = s.chord_heap.size();
+    s.seeds.clear();
+    for (std::size_t j = 0; j < std::min(found, want_tree); ++j) {
+        s.seeds.push_back(s.chord_heap[j].id);
+    }
+    std::sort(s.seeds.begin(), s.seeds.end());
     evaluate(q, s.seeds.data(), s.seeds.size(), s, accept);
     s.pending.clear();
     for (std::size_t i = tree_size_; i < n; ++i) s.pending.push_back(static_cast<std::uint32_t>(i));
     evaluate(q, s.pending.data(), s.pending.size(), s, accept);
 
-    // Fewer seeds than asked for means every tree point within the limit is
-    // a seed already.
-    if (s.seeds.size() == want_tree && want_tree < tree_size_) {
+    // Any other point can compete only if the next chord is within the limit
+    // of the results so far.  (Fewer than k + 1 found means every tree point
+    // within the limit is a seed.)
+    if (found > want_tree && s.chord_heap[want_tree].key <= limit2()) {
         const auto is_seed = [&](std::size_t i) {
             return std::binary_search(s.seeds.begin(), s.seeds.end(),
                                       static_cast<std::uint32_t>(i));
@@ -329,7 +333,7 @@ void PointIndex::query(double lat, double lon, std::size_t k, DistanceMethod met
                 // One at a time, so that each result can tighten the limit
                 // for the rest of the leaf.
                 for (std::size_t i = begin; i < end; ++i) {
-                    if (!(chord2(q, i) <= lim2) || is_seed(i)) continue;
+                    if (!(chord2(q.unit, i) <= lim2) || is_seed(i)) continue;
                     const auto position = static_cast<std::uint32_t>(i);
                     evaluate(q, &position, 1, s, accept);
                     lim2 = limit2();
@@ -338,7 +342,7 @@ void PointIndex::query(double lat, double lon, std::size_t k, DistanceMethod met
             }
             s.pending.clear();
             for (std::size_t i = begin; i < end; ++i) {
-                if (chord2(q, i) <= lim2 && !is_seed(i)) {
+                if (chord2(q.unit, i) <= lim2 && !is_seed(i)) {
                     s.pending.push_back(static_cast<std::uint32_t>(i));
                 }
             }
@@ -371,7 +375,7 @@ std::size_t PointIndex::query_radius(double lat, double lon, double r, DistanceM
     tree_.search(q.unit, q.chord_limit2(r), [&](std::size_t begin, std::size_t end, double lim2) {
         s.pending.clear();
         for (std::size_t i = begin; i < end; ++i) {
-            if (chord2(q, i) <= lim2) s.pending.push_back(static_cast<std::uint32_t>(i));
+            if (chord2(q.unit, i) <= lim2) s.pending.push_back(static_cast<std::uint32_t>(i));
         }
         evaluate(q, s.pending.data(), s.pending.size(), s, accept);
         return lim2;

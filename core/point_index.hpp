@@ -17,7 +17,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
-#include <utility>
 #include <vector>
 
 #include "core/geodesic.hpp"
@@ -66,7 +65,7 @@ public:
     PointIndex(std::span<const double> lat, std::span<const double> lon, double a = WGS84_A,
                double f = WGS84_F);
 
-    std::size_t size() const noexcept { return points_.size(); }
+    std::size_t size() const noexcept { return coords_.size(); }
     double equatorial_radius() const noexcept { return a_; }
     double flattening() const noexcept { return f_; }
 
@@ -91,13 +90,17 @@ public:
                              std::vector<Neighbor>& hits, Scratch& scratch) const;
 
 private:
-    struct Stored {
-        Vec3 unit;  // the surface normal: geodetic latitude and longitude
+    struct LatLon {
         double lat, lon;
     };
     class Query;
 
-    double chord2(const Query& q, std::size_t position) const noexcept;
+    // Squared chord from q to the tree point at `position`.
+    double chord2(const Vec3& q, std::size_t position) const noexcept {
+        const Vec3& u = units_[position];
+        const double dx = u[0] - q[0], dy = u[1] - q[1], dz = u[2] - q[2];
+        return dx * dx + dy * dy + dz * dz;
+    }
     void nearest_by_chord(const Query& q, std::size_t k, double limit2, Scratch& s) const;
     template <class Accept>
     void evaluate(const Query& q, const std::uint32_t* positions, std::size_t count, Scratch& s,
@@ -105,7 +108,11 @@ private:
 
     // Tree order for [0, tree_size_), then the points whose longitudes are
     // too far out for the great-circle bound (examined by every query).
-    std::vector<Stored> points_;
+    // The unit vectors (surface normals: the points at their geodetic
+    // latitude and longitude on the unit sphere) are kept apart, so that the
+    // scan of a leaf reads nothing else.
+    std::vector<Vec3> units_;  // tree points only
+    std::vector<LatLon> coords_;
     std::vector<std::uint32_t> ids_;  // input index of each stored point
     std::size_t tree_size_ = 0;
     double tree_max_abs_lon_ = 0.0;

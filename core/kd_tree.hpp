@@ -4,7 +4,7 @@
 // half gets the smaller half when the count is odd), every leaf sits at the
 // same depth, and node i has children 2i+1 and 2i+2, so a node needs neither
 // pointers nor counts: only its bounding box, in floats rounded outwards
-// (24 bytes).  With at most 16 points a leaf that is under 3 bytes a point.
+// (24 bytes).  With 8 to 16 points a leaf that is 3 to 6 bytes a point.
 // The points themselves stay with the caller, in the order build() leaves
 // them; a leaf is a contiguous range of that order.
 #pragma once

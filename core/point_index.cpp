@@ -16,13 +16,14 @@
 // is ill-conditioned next to antipodes (tenths of a metre there), the sine
 // not at all.
 //
-// A k-nearest query then runs in two passes.  The first finds the k points
-// of smallest chord and computes their exact distances: usually the answer
-// already.  The second visits every point whose chord is within
-// chord_limit(k-th exact distance so far), shrinking the limit as better
-// points come in, and computes the exact distance of any not seen yet.  A
-// point is skipped only if its chord exceeds the limit of a distance no
-// smaller than the final k-th, so it cannot be among the results, nor tie
+// A k-nearest query first finds the k + 1 points of smallest chord and
+// computes the exact distances of the first k: usually the answer already.
+// Only if the (k+1)-th chord is within chord_limit(k-th exact distance) can
+// another point compete; then a second pass visits every point whose chord
+// is within the limit of the k-th exact distance so far, shrinking it as
+// better points come in, and computes the exact distance of any not seen
+// yet.  A point is skipped only if its chord exceeds the limit of a distance
+// no smaller than the final k-th, so it cannot be among the results, nor tie
 // with them: ties at the k-th distance are examined and go to the smaller
 // index, as a stable sort would.
 //
@@ -30,8 +31,8 @@
 // antipodal, polar, and short lines along the meridians of the equator,
 // where the geodesic bound is tight):
 //   - relative 1e-9: great-circle chords from the kernel's h agree with those
-//     from the unit vectors to 1e-15; GeographicLib's s12 stays within a
-//     fraction 1e-12 of the bound for |f| <= 0.1.  Its series are truncated
+//     from the unit vectors to 1e-15; GeographicLib's s12 keeps to the
+//     bound within 1.5e-11 (relative) for |f| <= 0.1.  Its series are truncated
 //     at order n^6 (n = f / (2 - f)), so for flatter ellipsoids it departs by
 //     up to a few percent of n^7, which is added; for |n| > 0.5 (f > 2/3 or
 //     f < -2) the bound is not relied on and every point is examined.
@@ -40,8 +41,8 @@
 //   - great-circle only: the haversine takes the difference of the two
 //     longitudes, rounded to the precision of the larger one, while the unit
 //     vectors reduce each longitude exactly.  The chord is 1-Lipschitz in
-//     that difference, so 8 eps (|lon1| + |lon2|) degrees (in radians) covers
-//     it: under 1e-11 for ordinary longitudes.  Reference points with
+//     that difference, so 8 eps (|lon1| + |lon2|) pi / 180 covers it: under
+//     1e-11 for ordinary longitudes.  Reference points with
 //     |lon| > 1e6 stay out of the tree so that one stray value cannot widen
 //     every query's margin; they are examined by every query.
 #include "core/point_index.hpp"

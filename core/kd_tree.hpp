@@ -7,6 +7,17 @@
 // (24 bytes).  With 8 to 16 points a leaf that is 3 to 6 bytes a point.
 // The points themselves stay with the caller, in the order build() leaves
 // them; a leaf is a contiguous range of that order.
+//
+// Why a tree of our own: chord k-nearest among 10^6 uniform unit vectors,
+// 10^5 queries, one core of this project's 2-core AMD EPYC, CPU time (two
+// runs on a shared machine; bytes a point beyond the points themselves):
+//                                     k=1 us   k=10 us   build s   bytes
+//   this tree, 16 a leaf              1.4-1.7  2.9-3.3   0.32       7
+//   nanoflann 1.4.3, 10 or 16 a leaf  1.9-2.4  4.7-5.6   0.36-0.43  16-22
+//   GeographicLib NearestNeighbor     5.2-6.0  11.5-12.8 0.56-0.58  29
+// nanoflann keeps a pointer tree and an index array; the vantage-point tree
+// needs a distance call per node visited, and its Search updates statistics
+// inside the tree, so one tree could not serve several threads.
 #pragma once
 
 #include <array>

@@ -75,8 +75,8 @@ public:
     // The reference points as given, in their input order.
     void copy_points(double* lat, double* lon) const noexcept;
 
-    // The k nearest reference points, nearest first, ties by the smaller
-    // index, only those with distance <= max_distance (+inf: no limit).  Slots
+    // The k nearest reference points into distances[0, k) and indices[0, k),
+    // nearest first, ties by the smaller index, only those with distance <= max_distance (+inf: no limit).  Slots
     // left over (beyond n, or beyond max_distance) hold +inf and -1, as does
     // the whole row for a NaN, infinite or out-of-range query point, or a NaN
     // max_distance.

@@ -1,7 +1,7 @@
 // Picks the haversine kernel once per process and runs every distance
 // through it.
 //
-// Why glibc's libmvec for the vector sin, cos and asin: measured on this
+// Why glibc's libmvec for the vector sin, cos, asin (and atan2): measured on this
 // project's 2-core AMD EPYC (AVX-512), one core, n = 1e6, 4e6 random points,
 // ns per point of the whole formula:
 //   libmvec     AVX-512  6.2   AVX2  9.8   SSE  26
@@ -16,9 +16,9 @@
 // handle NaN, infinities and huge arguments (libmvec hands the lanes that need
 // it to the scalar libm routines).  libmvec is the fastest of them and ships
 // with glibc itself (libmvec.so.1, next to libm), whereas Debian has SLEEF
-// only as a shared library every user would have to install.  libmvec's
-// static archive cannot go into a shared module (its resolvers reference a
-// private symbol of the dynamic loader), so the module links the shared one.
+// only as a shared library every user would have to install.  libmvec is looked up
+// at run time (core/vector_math.cpp) rather than linked, so a build from a
+// newer glibc still loads on an older one, on the portable kernel.
 #include "core/great_circle_kernel.hpp"
 
 #include <cmath>
@@ -26,6 +26,7 @@
 
 #include "core/great_circle_kernel_variants.hpp"
 #include "core/great_circle_lanes.hpp"
+#include "core/vector_math.hpp"
 
 namespace orvik::core {
 namespace kernels {
@@ -45,18 +46,33 @@ struct Scalar {
     static V add(V x, V y) noexcept { return x + y; }
     static V sub(V x, V y) noexcept { return x - y; }
     static V mul(V x, V y) noexcept { return x * y; }
+    static V div(V x, V y) noexcept { return x / y; }
     static V sqrt(V x) noexcept { return std::sqrt(x); }
+    // Comparisons with NaN are false, so NaN stays NaN.
     static V at_most_one(V h) noexcept { return h > 1.0 ? 1.0 : h; }
-    static V sin(V x) noexcept { return std::sin(x); }
-    static V cos(V x) noexcept { return std::cos(x); }
-    static V asin(V x) noexcept { return std::asin(x); }
+    static V clamp_unit(V x) noexcept { return x < -1.0 ? -1.0 : at_most_one(x); }
+    V sin(V x) const noexcept { return std::sin(x); }
+    V cos(V x) const noexcept { return std::cos(x); }
+    V asin(V x) const noexcept { return std::asin(x); }
+    V atan2(V y, V x) const noexcept { return std::atan2(y, x); }
 };
 
 }  // namespace
 
-void great_circle_portable(const double* lat1, const double* lon1, const double* lat2,
-                           const double* lon2, double* out, std::size_t n, double radius) noexcept {
-    haversine_run<Scalar>(lat1, lon1, lat2, lon2, out, n, radius);
+void distance_portable(const double* lat1, const double* lon1, const double* lat2,
+                       const double* lon2, double* out, std::size_t n, double radius) noexcept {
+    distance_run(Scalar{}, lat1, lon1, lat2, lon2, out, n, radius);
+}
+
+void destination_portable(const double* lat1, const double* lon1, const double* bearing,
+                          const double* distance, double* lat2, double* lon2, std::size_t n,
+                          double radius) noexcept {
+    destination_run(Scalar{}, lat1, lon1, bearing, distance, lat2, lon2, n, radius);
+}
+
+void destination_exact(double lat1, double lon1, double bearing, double distance, double radius,
+                       double& lat2, double& lon2) noexcept {
+    destination_portable(&lat1, &lon1, &bearing, &distance, &lat2, &lon2, 1, radius);
 }
 
 }  // namespace kernels
@@ -71,20 +87,56 @@ struct KernelTable {
 KernelTable detect_kernels() noexcept {
     KernelTable table{};
     auto add = [&table](GreatCircleKernel kernel) { table.entries[table.count++] = kernel; };
-#if defined(ORVIK_HAVE_LIBMVEC_X86)
+#if defined(ORVIK_VECTOR_MATH_X86)
     // Checks the operating system's support of the wide registers too.
     __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f")) add({"avx512", 8, kernels::great_circle_avx512});
-    if (__builtin_cpu_supports("avx2")) add({"avx2", 4, kernels::great_circle_avx2});
-    add({"sse2", 2, kernels::great_circle_sse2});
+    if (__builtin_cpu_supports("avx512f") && vector_math(8)) {
+        add({"avx512", 8, kernels::distance_avx512, kernels::destination_avx512});
+    }
+    if (__builtin_cpu_supports("avx2") && vector_math(4)) {
+        add({"avx2", 4, kernels::distance_avx2, kernels::destination_avx2});
+    }
+    if (vector_math(2)) add({"sse2", 2, kernels::distance_sse2, kernels::destination_sse2});
 #endif
-    add({"portable", 1, kernels::great_circle_portable});
+    add({"portable", 1, kernels::distance_portable, kernels::destination_portable});
     return table;
 }
 
 const KernelTable& kernel_table() noexcept {
     static const KernelTable table = detect_kernels();
     return table;
+}
+
+// Other layouts go through blocks small enough to stay in the first-level
+// cache: gathered in, computed contiguously, scattered out.
+constexpr std::size_t block = 256;
+
+const double* gather(const StridedIn& column, std::size_t start, std::size_t m, double* buffer) noexcept {
+    const StridedIn in{column.data + static_cast<std::ptrdiff_t>(start) * column.step, column.step};
+    if (in.contiguous()) return reinterpret_cast<const double*>(in.data);
+    for (std::size_t j = 0; j < m; ++j) buffer[j] = in[j];
+    return buffer;
+}
+
+double* target(const StridedOut& column, std::size_t start, double* buffer) noexcept {
+    const StridedOut to{column.data + static_cast<std::ptrdiff_t>(start) * column.step, column.step};
+    return to.contiguous() ? reinterpret_cast<double*>(to.data) : buffer;
+}
+
+void scatter(const StridedOut& column, std::size_t start, std::size_t m, const double* buffer) noexcept {
+    const StridedOut to{column.data + static_cast<std::ptrdiff_t>(start) * column.step, column.step};
+    if (to.contiguous()) return;
+    for (std::size_t j = 0; j < m; ++j) to.set(j, buffer[j]);
+}
+
+bool all_contiguous(std::initializer_list<StridedIn> in, std::initializer_list<StridedOut> out) noexcept {
+    for (const StridedIn& c : in) {
+        if (!c.contiguous()) return false;
+    }
+    for (const StridedOut& c : out) {
+        if (!c.contiguous()) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -100,43 +152,53 @@ const GreatCircleKernel& active_great_circle_kernel() noexcept {
 
 void great_circle_distance_n(const double* lat1, const double* lon1, const double* lat2,
                              const double* lon2, double* out, std::size_t n, double radius) noexcept {
-    active_great_circle_kernel().run(lat1, lon1, lat2, lon2, out, n, radius);
+    active_great_circle_kernel().distance(lat1, lon1, lat2, lon2, out, n, radius);
+}
+
+void great_circle_destination_n(const double* lat1, const double* lon1, const double* bearing,
+                                const double* distance, double* lat2, double* lon2, std::size_t n,
+                                double radius) noexcept {
+    active_great_circle_kernel().destination(lat1, lon1, bearing, distance, lat2, lon2, n, radius);
 }
 
 void great_circle_distance_strided(StridedIn lat1, StridedIn lon1, StridedIn lat2, StridedIn lon2,
                                    StridedOut out, std::size_t n, double radius) noexcept {
-    const GreatCircleKernelFn run = active_great_circle_kernel().run;
-    const StridedIn inputs[4] = {lat1, lon1, lat2, lon2};
-    bool contiguous = out.contiguous();
-    for (const StridedIn& in : inputs) contiguous = contiguous && in.contiguous();
-    if (contiguous) {
-        const auto at = [](const StridedIn& in) { return reinterpret_cast<const double*>(in.data); };
+    const DistanceKernelFn run = active_great_circle_kernel().distance;
+    const auto at = [](const StridedIn& c) { return reinterpret_cast<const double*>(c.data); };
+    if (all_contiguous({lat1, lon1, lat2, lon2}, {out})) {
         run(at(lat1), at(lon1), at(lat2), at(lon2), reinterpret_cast<double*>(out.data), n, radius);
         return;
     }
-    // Other layouts go through blocks small enough to stay in the
-    // first-level cache.
-    constexpr std::size_t block = 256;
-    double gathered[5][block];
+    double buffers[5][block];
     for (std::size_t start = 0; start < n; start += block) {
         const std::size_t m = n - start < block ? n - start : block;
-        const double* rows[4];
-        for (std::size_t k = 0; k < 4; ++k) {
-            const StridedIn in{inputs[k].data + static_cast<std::ptrdiff_t>(start) * inputs[k].step,
-                               inputs[k].step};
-            if (in.contiguous()) {
-                rows[k] = reinterpret_cast<const double*>(in.data);
-                continue;
-            }
-            for (std::size_t j = 0; j < m; ++j) gathered[k][j] = in[j];
-            rows[k] = gathered[k];
-        }
-        const StridedOut to{out.data + static_cast<std::ptrdiff_t>(start) * out.step, out.step};
-        double* results = to.contiguous() ? reinterpret_cast<double*>(to.data) : gathered[4];
-        run(rows[0], rows[1], rows[2], rows[3], results, m, radius);
-        if (!to.contiguous()) {
-            for (std::size_t j = 0; j < m; ++j) to.set(j, gathered[4][j]);
-        }
+        double* result = target(out, start, buffers[4]);
+        run(gather(lat1, start, m, buffers[0]), gather(lon1, start, m, buffers[1]),
+            gather(lat2, start, m, buffers[2]), gather(lon2, start, m, buffers[3]), result, m, radius);
+        scatter(out, start, m, result);
+    }
+}
+
+void great_circle_destination_strided(StridedIn lat1, StridedIn lon1, StridedIn bearing,
+                                      StridedIn distance, StridedOut lat2, StridedOut lon2,
+                                      std::size_t n, double radius) noexcept {
+    const DestinationKernelFn run = active_great_circle_kernel().destination;
+    const auto at = [](const StridedIn& c) { return reinterpret_cast<const double*>(c.data); };
+    if (all_contiguous({lat1, lon1, bearing, distance}, {lat2, lon2})) {
+        run(at(lat1), at(lon1), at(bearing), at(distance), reinterpret_cast<double*>(lat2.data),
+            reinterpret_cast<double*>(lon2.data), n, radius);
+        return;
+    }
+    double buffers[6][block];
+    for (std::size_t start = 0; start < n; start += block) {
+        const std::size_t m = n - start < block ? n - start : block;
+        double* lat_out = target(lat2, start, buffers[4]);
+        double* lon_out = target(lon2, start, buffers[5]);
+        run(gather(lat1, start, m, buffers[0]), gather(lon1, start, m, buffers[1]),
+            gather(bearing, start, m, buffers[2]), gather(distance, start, m, buffers[3]), lat_out,
+            lon_out, m, radius);
+        scatter(lat2, start, m, lat_out);
+        scatter(lon2, start, m, lon_out);
     }
 }
 

@@ -1,8 +1,9 @@
-// The haversine distance over many points at once, several points per vector
-// instruction.  Every distance this library computes, one point or a million,
-// goes through the same routine, picked once per process for the widest
-// vector unit of the CPU, so that a point's distance is the same bit pattern
-// whether it was computed alone or at any position of any array.
+// The great-circle formulas over many points at once, several points per
+// vector instruction.  Every great-circle distance and destination this
+// library computes, one point or a million, goes through the same routine,
+// picked once per process for the widest vector unit of the CPU that the
+// vector math library serves, so that a point's result is the same bit
+// pattern whether it was computed alone or at any position of any array.
 #pragma once
 
 #include <cstddef>
@@ -28,21 +29,36 @@ void great_circle_distance_strided(StridedIn lat1, StridedIn lon1, StridedIn lat
                                    StridedOut out, std::size_t n,
                                    double radius = EARTH_RADIUS_M) noexcept;
 
-// One implementation of the contiguous routine above.
-using GreatCircleKernelFn = void (*)(const double*, const double*, const double*, const double*,
-                                     double*, std::size_t, double) noexcept;
+// (lat2[i], lon2[i]) = the destination from (lat1[i], lon1[i]) along
+// bearing[i] (degrees clockwise from north) after distance[i] metres;
+// longitudes are not wrapped.  Alignment and overlap as above.
+void great_circle_destination_n(const double* lat1, const double* lon1, const double* bearing,
+                                const double* distance, double* lat2, double* lon2, std::size_t n,
+                                double radius = EARTH_RADIUS_M) noexcept;
+
+void great_circle_destination_strided(StridedIn lat1, StridedIn lon1, StridedIn bearing,
+                                      StridedIn distance, StridedOut lat2, StridedOut lon2,
+                                      std::size_t n, double radius = EARTH_RADIUS_M) noexcept;
+
+// One implementation of the contiguous routines above.
+using DistanceKernelFn = void (*)(const double*, const double*, const double*, const double*,
+                                  double*, std::size_t, double) noexcept;
+using DestinationKernelFn = void (*)(const double*, const double*, const double*, const double*,
+                                     double*, double*, std::size_t, double) noexcept;
 
 struct GreatCircleKernel {
     const char* name;   // "avx512", "avx2", "sse2" or "portable"
     std::size_t lanes;  // points per vector instruction
-    GreatCircleKernelFn run;
+    DistanceKernelFn distance;
+    DestinationKernelFn destination;
 };
 
-// The implementations this build carries that the running CPU can execute,
-// widest first.  The first one is the one every distance goes through.
+// The implementations this build carries that the running CPU can execute
+// and the vector math library serves, widest first.  The first one is the one
+// every computation goes through.
 std::span<const GreatCircleKernel> usable_great_circle_kernels() noexcept;
 
-// The implementation every distance goes through in this process.
+// The implementation every computation goes through in this process.
 const GreatCircleKernel& active_great_circle_kernel() noexcept;
 
 }  // namespace orvik::core

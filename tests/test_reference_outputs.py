@@ -66,3 +66,26 @@ def test_batch_functions(function, reference):
         assert_bits_equal(reference, function(*doubled), EXPECTED[reference])
         column = function(*(a[:, np.newaxis] for a in PAIR))
         assert_bits_equal(reference, column[:, 0], EXPECTED[reference])
+
+
+START = tuple(INPUTS[k] for k in ("lat1", "lon1", "azi", "dist"))
+
+
+@pytest.mark.parametrize("name", ["geodesic", "great_circle"])
+def test_destination_batches(name):
+    lat2, lon2 = getattr(orvik.distance, f"{name}_destination_batch")(*START)
+    assert_bits_equal(f"{name} lat2", lat2, EXPECTED[f"distance.{name}_destination.lat2"])
+    assert_bits_equal(f"{name} lon2", lon2, EXPECTED[f"distance.{name}_destination.lon2"])
+
+
+def test_inverse_and_direct_batches_give_the_fields_of_the_scalar_functions():
+    fields = ("s12", "azi1", "azi2", "a12", "m12", "M12", "M21", "S12")
+    every = orvik.geodesic.inverse_batch(*PAIR, outputs=fields)
+    for field in fields:
+        assert_bits_equal(field, every[field], EXPECTED[f"geodesic.inverse.{field}"])
+        # Asked for alone, with GeographicLib computing nothing else.
+        alone = orvik.geodesic.inverse_batch(*PAIR, outputs=field)[field]
+        assert_bits_equal(f"{field} alone", alone, EXPECTED[f"geodesic.inverse.{field}"])
+    ends = orvik.geodesic.direct_batch(*START, outputs=("lat2", "lon2", "azi2", "m12", "S12"))
+    for field in ("lat2", "lon2", "azi2"):
+        assert_bits_equal(field, ends[field], EXPECTED[f"geodesic.direct.{field}"])

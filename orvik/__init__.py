@@ -8,6 +8,9 @@ functions use.
 
 from orvik import distance, geodesic, units
 from orvik._threads import get_num_threads, num_threads, set_num_threads
+from orvik import _threadpoolctl
+
+_threadpoolctl.install()
 
 __all__ = ["distance", "geodesic", "units", "get_num_threads", "set_num_threads", "num_threads"]
 __version__ = "0.1.0"

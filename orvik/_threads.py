@@ -11,7 +11,7 @@ orvik._orvik ignores them: its pool follows the environment alone.
 from __future__ import annotations
 
 from collections.abc import Iterator
-from contextlib import contextmanager
+from contextlib import AbstractContextManager, contextmanager
 
 from orvik import _engine
 
@@ -31,17 +31,29 @@ def get_num_threads() -> int:
     return size if limit == 0 else min(limit, size)
 
 
+def get_process_num_threads() -> int:
+    """The most threads an array call will use under the process-wide limit
+    (what threadpoolctl reads and restores)."""
+    limit: int = _engine.process_thread_limit()
+    size: int = _engine.pool_size()
+    return size if limit == 0 else min(limit, size)
+
+
 def set_num_threads(n: int) -> None:
     """Limits every array call of the process to n threads (the calling
     thread's own num_threads blocks excepted)."""
     _engine.set_process_thread_limit(_checked(n, "set_num_threads"))
 
 
-@contextmanager
-def num_threads(n: int) -> Iterator[None]:
+def num_threads(n: int) -> AbstractContextManager[None]:
     """Within the block, array calls made from this thread use at most n
     threads; the previous limit comes back on exit, exceptions included."""
-    previous = _engine.set_thread_limit(_checked(n, "num_threads"))
+    return _limited(_checked(n, "num_threads"))
+
+
+@contextmanager
+def _limited(n: int) -> Iterator[None]:
+    previous = _engine.set_thread_limit(n)
     try:
         yield
     finally:

@@ -70,6 +70,14 @@ PyObject* current_limit(PyObject*, PyObject*) {
     }, failures_as);
 }
 
+PyObject* process_limit(PyObject*, PyObject*) {
+    return interop::boundary_guard([]() -> PyObject* {
+        PyObject* result = PyLong_FromSize_t(process_thread_limit());
+        if (result == nullptr) throw_python_error();
+        return result;
+    }, failures_as);
+}
+
 PyObject* fail_pool_starts(PyObject*, PyObject* arg) {
     return interop::boundary_guard([arg]() -> PyObject* {
         fail_thread_starts(static_cast<int>(limit_argument(arg)));
@@ -86,6 +94,8 @@ PyMethodDef private_methods[] = {
     {"set_thread_limit", set_thread_limit, METH_O,
      "set_thread_limit(n)\n--\n\nThis thread's own limit (None: follow the process-wide "
      "one); returns the previous one."},
+    {"process_thread_limit", process_limit, METH_NOARGS,
+     "process_thread_limit()\n--\n\nThe process-wide thread limit (0: none)."},
     {"thread_limit", current_limit, METH_NOARGS,
      "thread_limit()\n--\n\nThe limit for calls made now from this thread (0: none)."},
     {"_fail_pool_starts", fail_pool_starts, METH_O,

@@ -16,6 +16,8 @@ std::size_t thread_limit() noexcept {
     return this_thread.has_limit ? this_thread.limit : process_limit.load(std::memory_order_relaxed);
 }
 
+std::size_t process_thread_limit() noexcept { return process_limit.load(std::memory_order_relaxed); }
+
 std::size_t set_process_thread_limit(std::size_t limit) noexcept {
     return process_limit.exchange(limit, std::memory_order_relaxed);
 }

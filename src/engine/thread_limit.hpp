@@ -12,7 +12,10 @@ inline constexpr std::size_t no_thread_limit = 0;
 // else the process-wide one.
 std::size_t thread_limit() noexcept;
 
-// The process-wide limit; returns the previous one.
+// The process-wide limit.
+std::size_t process_thread_limit() noexcept;
+
+// Sets the process-wide limit; returns the previous one.
 std::size_t set_process_thread_limit(std::size_t limit) noexcept;
 
 // This thread's own limit (`has_limit` false: none, follow the process-wide

@@ -25,9 +25,12 @@ unsigned direct_mask(const DirectColumns& out) noexcept {
     return mask;
 }
 
-// Writes the wanted outputs of one element.
-void put(const StridedOut& column, std::size_t i, double value) noexcept {
-    if (column) column.set(i, value);
+// Writes the wanted outputs of element i: the columns and the values in the
+// same order.
+void put(const StridedOut (&columns)[8], std::size_t i, const double (&values)[8]) noexcept {
+    for (std::size_t k = 0; k < 8; ++k) {
+        if (columns[k]) columns[k].set(i, values[k]);
+    }
 }
 
 }  // namespace
@@ -61,18 +64,12 @@ void inverse_strided(const Geodesic& g, StridedIn lat1, StridedIn lon1, StridedI
                      StridedIn lon2, const InverseColumns& out, std::size_t n) noexcept {
     const unsigned mask = inverse_mask(out);
     const GeographicLib::Geodesic& solver = g.solver();
+    const StridedOut columns[8] = {out.s12, out.azi1, out.azi2, out.a12, out.m12, out.M12, out.M21, out.S12};
     for (std::size_t i = 0; i < n; ++i) {
-        double s12 = 0, azi1 = 0, azi2 = 0, m12 = 0, M12 = 0, M21 = 0, S12 = 0;
-        const double a12 =
-            solver.GenInverse(lat1[i], lon1[i], lat2[i], lon2[i], mask, s12, azi1, azi2, m12, M12, M21, S12);
-        put(out.s12, i, s12);
-        put(out.azi1, i, azi1);
-        put(out.azi2, i, azi2);
-        put(out.a12, i, a12);
-        put(out.m12, i, m12);
-        put(out.M12, i, M12);
-        put(out.M21, i, M21);
-        put(out.S12, i, S12);
+        double v[8] = {};  // s12, azi1, azi2, a12, m12, M12, M21, S12
+        v[3] = solver.GenInverse(lat1[i], lon1[i], lat2[i], lon2[i], mask, v[0], v[1], v[2], v[4], v[5],
+                                 v[6], v[7]);
+        put(columns, i, v);
     }
 }
 
@@ -80,18 +77,13 @@ void direct_strided(const Geodesic& g, StridedIn lat1, StridedIn lon1, StridedIn
                     StridedIn s12, const DirectColumns& out, std::size_t n) noexcept {
     const unsigned mask = direct_mask(out);
     const GeographicLib::Geodesic& solver = g.solver();
+    const StridedOut columns[8] = {out.lat2, out.lon2, out.azi2, out.a12, out.m12, out.M12, out.M21, out.S12};
     for (std::size_t i = 0; i < n; ++i) {
-        double lat2 = 0, lon2 = 0, azi2 = 0, s12_out = 0, m12 = 0, M12 = 0, M21 = 0, S12 = 0;
-        const double a12 = solver.GenDirect(lat1[i], lon1[i], azi1[i], false, s12[i], mask, lat2,
-                                            lon2, azi2, s12_out, m12, M12, M21, S12);
-        put(out.lat2, i, lat2);
-        put(out.lon2, i, lon2);
-        put(out.azi2, i, azi2);
-        put(out.a12, i, a12);
-        put(out.m12, i, m12);
-        put(out.M12, i, M12);
-        put(out.M21, i, M21);
-        put(out.S12, i, S12);
+        double v[8] = {};  // lat2, lon2, azi2, a12, m12, M12, M21, S12
+        double s12_out = 0;
+        v[3] = solver.GenDirect(lat1[i], lon1[i], azi1[i], false, s12[i], mask, v[0], v[1], v[2], s12_out,
+                                v[4], v[5], v[6], v[7]);
+        put(columns, i, v);
     }
 }
 

@@ -11,10 +11,13 @@
 namespace orvik::core::kernels {
 namespace {
 
-struct Avx2 {
+struct Avx2Vector {
+    using type = __m256d;
+};
+
+struct Avx2 : LibmvecCalls<Avx2Vector> {
+    using LibmvecCalls::LibmvecCalls;
     using V = __m256d;
-    using Unary = V (*)(V);
-    using Binary = V (*)(V, V);
     static constexpr std::size_t lanes = 4;
     static V load(const double* p) noexcept { return _mm256_loadu_pd(p); }
     static void store(double* p, V v) noexcept { _mm256_storeu_pd(p, v); }
@@ -33,36 +36,19 @@ struct Avx2 {
         const V minus_one = _mm256_set1_pd(-1.0);
         return _mm256_blendv_pd(at_most_one(x), minus_one, _mm256_cmp_pd(x, minus_one, _CMP_LT_OQ));
     }
-
-    explicit Avx2(const VectorMath& m) noexcept
-        : sin_(reinterpret_cast<Unary>(m.sin)), cos_(reinterpret_cast<Unary>(m.cos)),
-          asin_(reinterpret_cast<Unary>(m.asin)), atan2_(reinterpret_cast<Binary>(m.atan2)) {}
-    V sin(V x) const noexcept { return sin_(x); }
-    V cos(V x) const noexcept { return cos_(x); }
-    V asin(V x) const noexcept { return asin_(x); }
-    V atan2(V y, V x) const noexcept { return atan2_(y, x); }
-
-private:
-    Unary sin_, cos_, asin_;
-    Binary atan2_;
 };
-
-const Avx2& ops() noexcept {
-    static const Avx2 instance(*vector_math(Avx2::lanes));
-    return instance;
-}
 
 }  // namespace
 
 void distance_avx2(const double* lat1, const double* lon1, const double* lat2, const double* lon2,
                    double* out, std::size_t n, double radius) noexcept {
-    distance_run(ops(), lat1, lon1, lat2, lon2, out, n, radius);
+    distance_run(vector_ops<Avx2>(), lat1, lon1, lat2, lon2, out, n, radius);
 }
 
 void destination_avx2(const double* lat1, const double* lon1, const double* bearing,
                       const double* distance, double* lat2, double* lon2, std::size_t n,
                       double radius) noexcept {
-    destination_run(ops(), destination_exact, lat1, lon1, bearing, distance, lat2, lon2, n, radius);
+    destination_run(vector_ops<Avx2>(), destination_exact, lat1, lon1, bearing, distance, lat2, lon2, n, radius);
 }
 
 }  // namespace orvik::core::kernels

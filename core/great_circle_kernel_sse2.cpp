@@ -10,10 +10,13 @@
 namespace orvik::core::kernels {
 namespace {
 
-struct Sse2 {
+struct Sse2Vector {
+    using type = __m128d;
+};
+
+struct Sse2 : LibmvecCalls<Sse2Vector> {
+    using LibmvecCalls::LibmvecCalls;
     using V = __m128d;
-    using Unary = V (*)(V);
-    using Binary = V (*)(V, V);
     static constexpr std::size_t lanes = 2;
     static V load(const double* p) noexcept { return _mm_loadu_pd(p); }
     static void store(double* p, V v) noexcept { _mm_storeu_pd(p, v); }
@@ -35,36 +38,19 @@ struct Sse2 {
         const V minus_one = _mm_set1_pd(-1.0);
         return select(_mm_cmplt_pd(x, minus_one), minus_one, at_most_one(x));
     }
-
-    explicit Sse2(const VectorMath& m) noexcept
-        : sin_(reinterpret_cast<Unary>(m.sin)), cos_(reinterpret_cast<Unary>(m.cos)),
-          asin_(reinterpret_cast<Unary>(m.asin)), atan2_(reinterpret_cast<Binary>(m.atan2)) {}
-    V sin(V x) const noexcept { return sin_(x); }
-    V cos(V x) const noexcept { return cos_(x); }
-    V asin(V x) const noexcept { return asin_(x); }
-    V atan2(V y, V x) const noexcept { return atan2_(y, x); }
-
-private:
-    Unary sin_, cos_, asin_;
-    Binary atan2_;
 };
-
-const Sse2& ops() noexcept {
-    static const Sse2 instance(*vector_math(Sse2::lanes));
-    return instance;
-}
 
 }  // namespace
 
 void distance_sse2(const double* lat1, const double* lon1, const double* lat2, const double* lon2,
                    double* out, std::size_t n, double radius) noexcept {
-    distance_run(ops(), lat1, lon1, lat2, lon2, out, n, radius);
+    distance_run(vector_ops<Sse2>(), lat1, lon1, lat2, lon2, out, n, radius);
 }
 
 void destination_sse2(const double* lat1, const double* lon1, const double* bearing,
                       const double* distance, double* lat2, double* lon2, std::size_t n,
                       double radius) noexcept {
-    destination_run(ops(), destination_exact, lat1, lon1, bearing, distance, lat2, lon2, n, radius);
+    destination_run(vector_ops<Sse2>(), destination_exact, lat1, lon1, bearing, distance, lat2, lon2, n, radius);
 }
 
 }  // namespace orvik::core::kernels

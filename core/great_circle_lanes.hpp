@@ -9,9 +9,42 @@
 #include <cstring>
 
 #include "core/constants.hpp"
+#include "core/vector_math.hpp"
 
 namespace orvik::core {
 namespace {
+
+// The vector sin, cos, asin and atan2 of one instruction set's kernels:
+// libmvec's entry points for vectors of type Vector::type.  (The vector type
+// comes wrapped: GCC drops a vector type's attributes when it is passed as a
+// template argument itself.)
+template <class Vector>
+class LibmvecCalls {
+public:
+    using V = typename Vector::type;
+    using Unary = V (*)(V);
+    using Binary = V (*)(V, V);
+
+    explicit LibmvecCalls(const VectorMath& m) noexcept
+        : sin_(reinterpret_cast<Unary>(m.sin)), cos_(reinterpret_cast<Unary>(m.cos)),
+          asin_(reinterpret_cast<Unary>(m.asin)), atan2_(reinterpret_cast<Binary>(m.atan2)) {}
+    V sin(V x) const noexcept { return sin_(x); }
+    V cos(V x) const noexcept { return cos_(x); }
+    V asin(V x) const noexcept { return asin_(x); }
+    V atan2(V y, V x) const noexcept { return atan2_(y, x); }
+
+private:
+    Unary sin_, cos_, asin_;
+    Binary atan2_;
+};
+
+// The one instance of a vector kernel's operations; only called once the
+// dispatcher has found libmvec's functions for its width.
+template <class Ops>
+const Ops& vector_ops() noexcept {
+    static const Ops instance(*vector_math(Ops::lanes));
+    return instance;
+}
 
 // `Ops` is a vector of `Ops::lanes` doubles with unaligned load and store,
 // splat, add, sub, mul, div, sqrt (correctly rounded), at_most_one

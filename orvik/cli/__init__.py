@@ -18,6 +18,7 @@ import argparse
 import os
 import signal
 import sys
+import warnings
 from collections.abc import Sequence
 from typing import Any, NoReturn
 
@@ -73,7 +74,8 @@ def build_parser() -> argparse.ArgumentParser:
 def main(argv: Sequence[str] | None = None) -> int:
     args = build_parser().parse_args(argv)
     try:
-        with stopped_by_signals():
+        with stopped_by_signals(), warnings.catch_warnings():
+            warnings.showwarning = _show_warning
             if sys.stdout is None and _writes_stdout(args):
                 raise CliError("standard output is closed")
             status = int(args.run(args))
@@ -99,6 +101,14 @@ def main(argv: Sequence[str] | None = None) -> int:
         # The reader went away (orvik ... | head): not an error of ours.
         _silence_stdout()
         return 0
+
+
+def _show_warning(
+    message: Warning | str, category: type[Warning], *_where: Any, **_more: Any
+) -> None:
+    # A warning from a library is news for the user, in one line like every
+    # other message, not a source location.
+    print(f"orvik: warning: {message}", file=sys.stderr)
 
 
 def _writes_stdout(args: argparse.Namespace) -> bool:

@@ -22,6 +22,7 @@ from contextlib import ExitStack, contextmanager, suppress
 from typing import IO, Any, cast
 
 from orvik.cli._errors import CliError, describe
+from orvik.cli._signals import wait_readable
 
 # Each codec's first bytes.  bzip2 streams also carry a block-size digit and
 # a block (or end-of-stream) signature, checked so that text starting with
@@ -60,7 +61,7 @@ def sniff(head: bytes) -> str | None:
 class _Replay(io.RawIOBase):
     """A stream that gives back bytes already read from it, then the rest."""
 
-    def __init__(self, head: bytes, rest: IO[bytes]) -> None:
+    def __init__(self, head: bytes, rest: Any) -> None:
         super().__init__()
         self._head = memoryview(head)
         self._rest = rest
@@ -74,22 +75,38 @@ class _Replay(io.RawIOBase):
             buffer[:n] = self._head[:n]
             self._head = self._head[n:]
             return n
-        data = self._rest.read(len(buffer))
-        buffer[: len(data)] = data
-        return len(data)
+        return int(self._rest.readinto(buffer) or 0)
 
 
-def read_head(stream: IO[bytes], size: int) -> bytes:
+class _Pipe(io.RawIOBase):
+    """A pipe, FIFO or terminal read so that a signal never waits for it
+    (see _signals)."""
+
+    def __init__(self, fd: int) -> None:
+        super().__init__()
+        self._fd = fd
+
+    def readable(self) -> bool:
+        return True
+
+    def readinto(self, buffer: Any) -> int:
+        wait_readable(self._fd)
+        return os.readv(self._fd, [buffer])
+
+
+def read_head(stream: Any, size: int) -> bytes:
     """Up to `size` bytes, fewer only at the end of the stream (a pipe hands
     out what it has, so one read may give less)."""
-    parts = []
-    while size > 0:
-        part = stream.read(size)
-        if not part:
-            break
-        parts.append(part)
-        size -= len(part)
-    return b"".join(parts)
+    buffer = bytearray(size)
+    with memoryview(buffer) as view:
+        filled = 0
+        while filled < size:
+            count = stream.readinto(view[filled:])
+            if not count:
+                break
+            filled += count
+    del buffer[filled:]
+    return bytes(buffer)
 
 
 class Input:
@@ -155,10 +172,15 @@ class Input:
 
     def _open_raw(self, path: str) -> IO[bytes]:
         if path != "-":
-            return self._stack.enter_context(open(path, "rb"))
-        if sys.stdin is None:
+            raw: IO[bytes] = self._stack.enter_context(open(path, "rb"))
+        elif sys.stdin is None:
             raise CliError("standard input is closed")
-        return sys.stdin.buffer
+        else:
+            raw = sys.stdin.buffer
+        if raw.seekable():
+            return raw
+        # Nothing has read standard input yet, so its buffer is empty.
+        return cast(IO[bytes], _Pipe(raw.fileno()))
 
     def _spool(self, head: bytes, raw: IO[bytes]) -> IO[bytes]:
         copy = self._stack.enter_context(tempfile.TemporaryFile(prefix="orvik-"))

@@ -91,6 +91,7 @@ class CsvSource:
             aside.append((row.number - 1, row.actual_columns, row.text))
             return "skip"
 
+        _check_utf8(block, first_row, self.label)
         try:
             table = pcsv.read_csv(
                 pa.py_buffer(block),
@@ -102,7 +103,7 @@ class CsvSource:
                 ),
             )
         except pa.ArrowInvalid as error:
-            raise CliError(f"{self.label}: {_parse_problem(error, block, first_row)}") from None
+            raise CliError(f"{self.label}: not readable as CSV: {describe(error)}") from None
         if not aside:
             return table, {}
         return _put_back(table, aside, self.names)
@@ -196,6 +197,8 @@ def _quoted_spans(view: Any, quotes: Any) -> tuple[Any, Any]:
 
 
 def _outside(breaks: Any, starts: Any, ends: Any) -> Any:
+    if not len(starts):
+        return breaks
     span = np.searchsorted(starts, breaks) - 1
     inside = (span >= 0) & (breaks < ends[np.maximum(span, 0)])
     return breaks[~inside]
@@ -244,16 +247,14 @@ def _fields(text: str, width: int) -> list[str]:
     return (fields + [""] * width)[:width]
 
 
-def _parse_problem(error: BaseException, block: bytes, first_row: int) -> str:
-    message = describe(error)
-    if "invalid UTF8" not in message:
-        return f"not readable as CSV: {message}"
+def _check_utf8(block: bytes, first_row: int, label: str) -> None:
+    """Text must be UTF-8, checked before Arrow sees it, so that the row
+    at fault can be named."""
     try:
         block.decode("utf-8")
-    except UnicodeDecodeError as bad:
-        row = first_row + int(np.count_nonzero(record_ends(block[: bad.start]) <= bad.start))
-        return f"row {row}: not UTF-8 text"
-    return "not UTF-8 text"
+    except UnicodeDecodeError as error:
+        row = first_row + len(record_ends(block[: error.start]))
+        raise CliError(f"{label}: row {row}: not UTF-8 text") from None
 
 
 class CsvSink:

@@ -27,7 +27,9 @@ import pyarrow.csv as pcsv
 
 from orvik import distance
 
-NAMES = np.array(["Berlin", "Paris", "New York, NY", "São Paulo", "Tōkyō", 'the "Big" Apple', "Cape Town"])
+NAMES = np.array(
+    ["Berlin", "Paris", "New York, NY", "São Paulo", "Tōkyō", 'the "Big" Apple', "Cape Town"]
+)
 
 
 def write_input(path: str, rows: int) -> None:
@@ -46,7 +48,9 @@ def write_input(path: str, rows: int) -> None:
                 i, a, b, c, d, name, when = row
                 if '"' in name or "," in name:
                     name = '"' + name.replace('"', '""') + '"'
-                f.write(f"{i},{a:.9f},{b:.9f},{c:.9f},{d:.9f},{name},{str(when).replace('T', ' ')}\n")
+                f.write(
+                    f"{i},{a:.9f},{b:.9f},{c:.9f},{d:.9f},{name},{str(when).replace('T', ' ')}\n"
+                )
 
 
 def best(repeat: int, action) -> float:
@@ -91,10 +95,15 @@ def main() -> None:
         source = os.path.join(folder, "pairs.csv")
         write_input(source, args.rows)
         size = os.path.getsize(source) / 1e6
-        ours = best(args.repeat, lambda: command(source, os.path.join(folder, "out.csv"), args.method))
+        ours = best(
+            args.repeat, lambda: command(source, os.path.join(folder, "out.csv"), args.method)
+        )
         check(source, os.path.join(folder, "out.csv"))
-        theirs = best(args.repeat, lambda: floor(source, os.path.join(folder, "floor.csv"), args.method))
-    print(f"input: {args.rows:,} rows, 7 columns, {size:.0f} MB; method {args.method}; best of {args.repeat}")
+        theirs = best(
+            args.repeat, lambda: floor(source, os.path.join(folder, "floor.csv"), args.method)
+        )
+    print(f"input: {args.rows:,} rows, 7 columns, {size:.0f} MB; method {args.method}", end="")
+    print(f"; best of {args.repeat}")
     print(f"orvik batch IN -o OUT.csv (whole command):    {ours:7.2f} s")
     print(f"pyarrow read + compute + pyarrow write:       {theirs:7.2f} s")
     print(f"ratio: {ours / theirs:.2f}x")

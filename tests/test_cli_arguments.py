@@ -10,12 +10,17 @@ from cli_support import PAIRS_CSV, assert_one_line_failure, files_in, orvik
 from orvik import distance, geodesic
 
 EXPECTED = {
-    "distance": lambda v: {"distance": distance.geodesic_distance(10, v, 30, 40) / 1000, "unit": "km",
-                           "method": "geodesic"},
-    "destination": lambda v: dict(zip(("lat", "lon"), distance.geodesic_destination(10, v, 30, 40_000),
-                                      strict=True), method="geodesic"),
+    "distance": lambda v: {
+        "distance": distance.geodesic_distance(10, v, 30, 40) / 1000,
+        "unit": "km",
+        "method": "geodesic",
+    },
+    "destination": lambda v: dict(
+        zip(("lat", "lon"), distance.geodesic_destination(10, v, 30, 40_000), strict=True),
+        method="geodesic",
+    ),
     "inverse": lambda v: geodesic.inverse(10, v, 30, 40),
-}  # fmt: skip
+}
 
 
 @pytest.mark.parametrize("command", EXPECTED)
@@ -34,10 +39,18 @@ def test_negative_numbers_in_any_spelling_are_values(command, text):
         (["inverse", 0, 0, 0, "-1e-3", 5], "orvik inverse", "unrecognized arguments: 5"),
         (["destination", 0, 0, 0, "-inf"], "orvik destination", "'-inf' is not a finite number"),
         (["batch", "in.csv", "--top", 3], "orvik batch", "unrecognized arguments: --top 3"),
-        (["batch", "in.csv", "--output-column", ""], "orvik batch", "--output-column: must not be empty"),
+        (
+            ["batch", "in.csv", "--output-column", ""],
+            "orvik batch",
+            "--output-column: must not be empty",
+        ),
         (["batch", "-", "--input-format", "parquet"], "orvik batch", "Parquet input needs a file"),
         (["batch", "in.csv", "-o", "out.zip"], "orvik batch", "zip output is not supported"),
-        (["batch", "in.csv", "-o", "o.gz", "--output-format", "parquet"], "orvik batch", "drop the gzip"),
+        (
+            ["batch", "in.csv", "-o", "o.gz", "--output-format", "parquet"],
+            "orvik batch",
+            "drop the gzip",
+        ),
     ],
 )
 def test_bad_arguments_exit_2_pointing_at_their_command_help(tmp_path, args, prog, fragment):
@@ -52,14 +65,19 @@ def test_bad_arguments_exit_2_pointing_at_their_command_help(tmp_path, args, pro
 @pytest.mark.parametrize("json_flag", [[], ["--json"]])
 @pytest.mark.parametrize(
     "args",
-    [["destination", 0, 0, 0, 1e308], ["distance", 0, 1e308, 0, -1e308, "--method", "great-circle"]],
+    [
+        ["destination", 0, 0, 0, 1e308],
+        ["distance", 0, 1e308, 0, -1e308, "--method", "great-circle"],
+    ],
 )
 def test_non_finite_results_are_failures_not_output(args, json_flag):
     assert_one_line_failure(orvik(*args, *json_flag), 1, "no finite result for these values")
 
 
 def test_main_job_reads_names_after_a_byte_order_mark(tmp_path):
-    (tmp_path / "p.csv").write_text("name,lat,lon\nQuito,-0.18,-78.47\nNorth,89.9,0\n", encoding="utf-8-sig")
+    (tmp_path / "p.csv").write_text(
+        "name,lat,lon\nQuito,-0.18,-78.47\nNorth,89.9,0\n", encoding="utf-8-sig"
+    )
     done = orvik("--data", "p.csv", cwd=tmp_path)
     assert done.returncode == 0, done.stderr
     assert "Quito" in done.stdout and "#1" not in done.stdout
@@ -67,7 +85,10 @@ def test_main_job_reads_names_after_a_byte_order_mark(tmp_path):
 
 @pytest.mark.parametrize(
     ("places", "summary"),
-    [("A,1,2\nB,1,2\nC,3,4\n", "largest relative"), ("A,1,2\nB,1,2\n", "Every pair of places coincides")],
+    [
+        ("A,1,2\nB,1,2\nC,3,4\n", "largest relative"),
+        ("A,1,2\nB,1,2\n", "Every pair of places coincides"),
+    ],
 )
 def test_main_job_with_coinciding_places_warns_of_nothing(tmp_path, places, summary):
     (tmp_path / "p.csv").write_text("name,lat,lon\n" + places)
@@ -91,7 +112,9 @@ def test_main_job_out_of_memory_is_one_line(tmp_path):
 def test_a_worker_pool_that_cannot_start_is_a_failure_with_a_message(tmp_path, args):
     (tmp_path / "in.csv").write_text("lat1,lon1,lat2,lon2\n" + "1,2,3,4\n" * 50_000)
     # Room for the interpreter and its libraries, not for thousands of stacks.
-    done = orvik(*args, cwd=tmp_path, env={"RAYON_NUM_THREADS": "4000"}, preexec_fn=limit_address_space(3))
+    done = orvik(
+        *args, cwd=tmp_path, env={"RAYON_NUM_THREADS": "4000"}, preexec_fn=limit_address_space(3)
+    )
     # The package may report the failure itself first; the command adds one
     # line of its own and a failing status, and writes nothing.
     assert done.returncode == 1, done.stderr

@@ -26,7 +26,9 @@ def pairs_csv():
     writer = csv.writer(out, lineterminator="\n")
     writer.writerow(["from", "lat1", "lon1", "to", "lat2", "lon2", "note"])
     for k, (a, b) in enumerate(itertools.combinations(airports, 2)):
-        note = ["", f"{a['name']}, then {b['name']}", 'the "long" way\nback', "Zürich–Genève"][k % 4]
+        note = ["", f"{a['name']}, then {b['name']}", 'the "long" way\nback', "Zürich–Genève"][
+            k % 4
+        ]
         writer.writerow([a["iata"], a["lat"], a["lon"], b["iata"], b["lat"], b["lon"], note])
     return out.getvalue().encode()
 
@@ -49,12 +51,18 @@ def drop_field(data, rng):
 def stray_bytes(data, rng):
     for _ in range(rng.randint(1, 5)):
         at = rng.randrange(len(data))
-        data = data[:at] + rng.choice([b'"', b",", b"\n", b"\r", b"\x00", b"\xff", b"\xc3", b"\xef\xbb\xbf"]) + data[at:]
+        data = (
+            data[:at]
+            + rng.choice([b'"', b",", b"\n", b"\r", b"\x00", b"\xff", b"\xc3", b"\xef\xbb\xbf"])
+            + data[at:]
+        )
     return data
 
 
 def reencode(data, rng):
-    return data.decode(errors="replace").encode(rng.choice(["latin-1", "utf-16", "utf-8-sig", "cp1252"]), errors="replace")
+    return data.decode(errors="replace").encode(
+        rng.choice(["latin-1", "utf-16", "utf-8-sig", "cp1252"]), errors="replace"
+    )
 
 
 DAMAGE = [truncate, add_field, drop_field, stray_bytes, reencode]
@@ -99,7 +107,19 @@ def read_output(path):
 
 
 # Fields as Arrow reads them, quotes inside unquoted fields included.
-FIELDS = ["a", "", "1.5", " x ", 'ab"c', 'x""y', '"p,q"', '"line\nbreak"', '"say ""hi"""', '"cr\r\nlf"', '"ab"c"d']
+FIELDS = [
+    "a",
+    "",
+    "1.5",
+    " x ",
+    'ab"c',
+    'x""y',
+    '"p,q"',
+    '"line\nbreak"',
+    '"say ""hi"""',
+    '"cr\r\nlf"',
+    '"ab"c"d',
+]
 
 
 def arrow_rows(data):

@@ -54,7 +54,10 @@ def test_a_zip_of_one_file_is_read(tmp_path, pairs):
     with zipfile.ZipFile(tmp_path / "in.zip", "w") as archive:
         archive.writestr("pairs.csv", PAIRS_CSV)
     assert orvik("batch", "in.zip", cwd=tmp_path).stdout == pairs
-    assert orvik("batch", "-", stdin=(tmp_path / "in.zip").read_bytes(), text=False).stdout.decode() == pairs
+    assert (
+        orvik("batch", "-", stdin=(tmp_path / "in.zip").read_bytes(), text=False).stdout.decode()
+        == pairs
+    )
 
 
 @pytest.mark.parametrize("args", [["in.csv.zst"], ["in.csv", "-o", "out.csv.zst"]])

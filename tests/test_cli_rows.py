@@ -34,7 +34,9 @@ def km(*points, method=distance.geodesic_distance):
         ("52.52,13.405,48.8566", 3, ""),
     ],
 )
-def test_rows_with_the_wrong_field_count_are_bad_rows_in_place(tmp_path, row, fields, note, chunk_size):
+def test_rows_with_the_wrong_field_count_are_bad_rows_in_place(
+    tmp_path, row, fields, note, chunk_size
+):
     lines = [",".join(HEADER), "0,0,0,1,first", row, "0,0,1,0,last"]
     (tmp_path / "in.csv").write_text("\n".join(lines) + "\n")
     done = orvik("batch", "in.csv", "--chunk-size", chunk_size, cwd=tmp_path)
@@ -44,13 +46,26 @@ def test_rows_with_the_wrong_field_count_are_bad_rows_in_place(tmp_path, row, fi
     assert out[0] == [*HEADER, "distance_km"] and {len(r) for r in out} == {6}
     assert [r[4] for r in out[1:]] == ["first", note, "last"]
     assert [r[5] for r in out[1:]] == [repr(km(0, 0, 0, 1)), "", repr(km(0, 0, 1, 0))]
-    assert "1 of 3 rows" in done.stderr and f"row 2: {fields} fields where the header has 5" in done.stderr
+    assert (
+        "1 of 3 rows" in done.stderr
+        and f"row 2: {fields} fields where the header has 5" in done.stderr
+    )
     strict = orvik("batch", "in.csv", "-o", "out.csv", "--strict", cwd=tmp_path)
     assert_one_line_failure(strict, 1, f"in.csv: row 2: {fields} fields")
     assert files_in(tmp_path) == ["in.csv"]
 
 
-TEXTS = ["plain", "comma, inside", 'a "quote"', "line\nbreak", "crlf\r\nbreak", "  spaced  ", "", "007", "Ünï"]
+TEXTS = [
+    "plain",
+    "comma, inside",
+    'a "quote"',
+    "line\nbreak",
+    "crlf\r\nbreak",
+    "  spaced  ",
+    "",
+    "007",
+    "Ünï",
+]
 
 
 def test_text_comes_back_verbatim_and_quoted_only_where_needed(tmp_path):
@@ -72,7 +87,17 @@ def test_csv_to_parquet_settles_each_column_type_over_the_whole_file(tmp_path):
         ["id", "code", "value", "label", "empty", *HEADER[:4]],
         ["1", "007", "10", "5", "", "0", "0", "0", "1"],
         ["2", "012", "", "6", "", "0", "0", "1", "0"],
-        ["3", "100", "2.5", "x", "", "1", "1", "2", "2"],  # only the last chunk has text and fractions
+        [
+            "3",
+            "100",
+            "2.5",
+            "x",
+            "",
+            "1",
+            "1",
+            "2",
+            "2",
+        ],  # only the last chunk has text and fractions
     ]
     (tmp_path / "in.csv").write_text(csv_text(rows))
     done = orvik("batch", "in.csv", "-o", "out.parquet", "--chunk-size", 1, "-q", cwd=tmp_path)
@@ -90,7 +115,9 @@ def test_csv_to_parquet_settles_each_column_type_over_the_whole_file(tmp_path):
 
 
 def test_booleans_are_not_coordinates(tmp_path):
-    table = pa.table({"lat1": [True, False], "lon1": [0.0, 0.0], "lat2": [1.0, 1.0], "lon2": [1, 1]})
+    table = pa.table(
+        {"lat1": [True, False], "lon1": [0.0, 0.0], "lat2": [1.0, 1.0], "lon2": [1, 1]}
+    )
     pq.write_table(table, tmp_path / "in.parquet")
     done = orvik("batch", "in.parquet", cwd=tmp_path)
     assert done.returncode == 0, done.stderr
@@ -105,7 +132,9 @@ def test_non_finite_distances_are_bad_rows_in_every_mode(tmp_path, output):
     args = ["batch", "in.csv", "-o", output, "--method", "great-circle"]
     done = orvik(*args, cwd=tmp_path)
     assert done.returncode == 0, done.stderr
-    assert "1 of 2 rows" in done.stderr and "row 2: the distance is not a finite number" in done.stderr
+    assert (
+        "1 of 2 rows" in done.stderr and "row 2: the distance is not a finite number" in done.stderr
+    )
     assert_one_line_failure(orvik(*args, "--strict", cwd=tmp_path), 1, "row 2: the distance is not")
 
 

@@ -174,7 +174,9 @@ def _require_pyarrow() -> None:
         raise missing_extra(error.name or "pyarrow", "cli", error) from None
 
 
-def _open_source(args: argparse.Namespace, plan: _Plan, stack: ExitStack) -> CsvSource | ParquetSource:
+def _open_source(
+    args: argparse.Namespace, plan: _Plan, stack: ExitStack
+) -> CsvSource | ParquetSource:
     from orvik.cli._csv import CsvSource
     from orvik.cli._parquet import ParquetSource
 
@@ -197,7 +199,8 @@ def _positions(names: list[str], plan: _Plan, label: str) -> list[int]:
         positions.append(names.index(column))
     if plan.out_column in names:
         raise CliError(
-            f"{label}: already has a column {plan.out_column!r}; name the new one with --output-column"
+            f"{label}: already has a column {plan.out_column!r}; "
+            "name the new one with --output-column"
         )
     return positions
 

@@ -50,7 +50,9 @@ def _numbers(values: Any) -> np.ndarray[Any, np.dtype[np.float64]]:
     return np.asarray(values.to_numpy(zero_copy_only=False), dtype=np.float64)
 
 
-def unusable(values: list[np.ndarray[Any, np.dtype[np.float64]]]) -> np.ndarray[Any, np.dtype[np.bool_]]:
+def unusable(
+    values: list[np.ndarray[Any, np.dtype[np.float64]]],
+) -> np.ndarray[Any, np.dtype[np.bool_]]:
     """Rows with a coordinate that is NaN (missing or not a number), infinite,
     or a latitude (lat1, lat2 come first and third) outside [-90, 90]."""
     bad = np.zeros(len(values[0]), dtype=bool)

@@ -78,7 +78,9 @@ class CsvSource:
             table, misshapen = self._parse(block, row)
             for start in range(0, table.num_rows, self.chunk_size):
                 piece = table.slice(start, self.chunk_size)
-                inside = {i - start: n for i, n in misshapen.items() if 0 <= i - start < piece.num_rows}
+                inside = {
+                    i - start: n for i, n in misshapen.items() if 0 <= i - start < piece.num_rows
+                }
                 yield Chunk(piece, row, inside)
                 row += piece.num_rows
 
@@ -97,7 +99,9 @@ class CsvSource:
                 pa.py_buffer(block),
                 # One thread, so that Arrow knows each row's number.
                 read_options=pcsv.ReadOptions(column_names=self.names, use_threads=False),
-                parse_options=pcsv.ParseOptions(newlines_in_values=True, invalid_row_handler=set_aside),
+                parse_options=pcsv.ParseOptions(
+                    newlines_in_values=True, invalid_row_handler=set_aside
+                ),
                 convert_options=pcsv.ConvertOptions(
                     column_types={name: pa.string() for name in self.names}
                 ),
@@ -316,7 +320,12 @@ def _has_special_bytes(column: Any) -> bool:
     data = _text_bytes(column)
     view = np.frombuffer(data, dtype=np.uint8)
     return bool(
-        ((view == _SPECIAL[0]) | (view == _SPECIAL[1]) | (view == _SPECIAL[2]) | (view == _SPECIAL[3])).any()
+        (
+            (view == _SPECIAL[0])
+            | (view == _SPECIAL[1])
+            | (view == _SPECIAL[2])
+            | (view == _SPECIAL[3])
+        ).any()
     )
 
 
@@ -337,5 +346,7 @@ def text_column(column: Any, label: str, name: str) -> Any:
     try:
         text = column if pa.types.is_string(column.type) else pc.cast(column, pa.string())
     except (pa.ArrowNotImplementedError, pa.ArrowInvalid):
-        raise CliError(f"{label}: column {name!r} holds {column.type} values, which CSV cannot hold") from None
+        raise CliError(
+            f"{label}: column {name!r} holds {column.type} values, which CSV cannot hold"
+        ) from None
     return pc.fill_null(text, "") if text.null_count else text

@@ -31,7 +31,9 @@ class Stopped(BaseException):
 
 def missing_extra(module: str, extra: str, error: ImportError | None = None) -> CliError:
     """The failure for a module that is missing (or present but unusable)."""
-    reason = f" ({error})" if error is not None and not isinstance(error, ModuleNotFoundError) else ""
+    reason = (
+        f" ({error})" if error is not None and not isinstance(error, ModuleNotFoundError) else ""
+    )
     return CliError(f"this command needs {module}{reason}: pip install 'orvik[{extra}]'")
 
 

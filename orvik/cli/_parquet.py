@@ -107,7 +107,10 @@ class ParquetSink:
 
     def write(self, table: pa.Table, distances: np.ndarray[Any, Any]) -> None:
         try:
-            columns = [typed(column, kind) for column, kind in zip(table.columns, self._types, strict=False)]
+            columns = [
+                typed(column, kind)
+                for column, kind in zip(table.columns, self._types, strict=False)
+            ]
         except pa.ArrowInvalid as error:
             raise CliError(f"{self._label}: changed while being read ({describe(error)})") from None
         columns.append(pa.array(distances, pa.float64()))

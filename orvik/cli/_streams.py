@@ -17,7 +17,7 @@ import shutil
 import stat
 import sys
 import tempfile
-from collections.abc import Callable, Iterator
+from collections.abc import Iterator
 from contextlib import ExitStack, contextmanager, suppress
 from typing import IO, Any, cast
 
@@ -37,7 +37,12 @@ _BZIP2_SIGNATURES = (b"1AY&SY", b"\x17rE8P\x90")
 SUFFIXES = {".gz": "gzip", ".bz2": "bz2", ".xz": "xz", ".zst": "zstd", ".zip": "zip"}
 # Errors of damaged compressed data, by the module that raises them; gzip's
 # BadGzipFile and bz2's "Invalid data stream" are OSErrors.
-_CODEC_ERRORS = {"zlib": "error", "zipfile": "BadZipFile", "lzma": "LZMAError", "zstandard": "ZstdError"}
+_CODEC_ERRORS = {
+    "zlib": "error",
+    "zipfile": "BadZipFile",
+    "lzma": "LZMAError",
+    "zstandard": "ZstdError",
+}
 
 
 def label(path: str) -> str:
@@ -97,16 +102,15 @@ class _Pipe(io.RawIOBase):
 def read_head(stream: Any, size: int) -> bytes:
     """Up to `size` bytes, fewer only at the end of the stream (a pipe hands
     out what it has, so one read may give less)."""
-    buffer = bytearray(size)
-    with memoryview(buffer) as view:
-        filled = 0
-        while filled < size:
-            count = stream.readinto(view[filled:])
-            if not count:
-                break
-            filled += count
-    del buffer[filled:]
-    return bytes(buffer)
+    parts = []
+    while size > 0:
+        # In pieces, so that a large block costs memory only as it fills.
+        part = stream.read(min(size, 1 << 20))
+        if not part:
+            break
+        parts.append(part)
+        size -= len(part)
+    return b"".join(parts)
 
 
 class Input:
@@ -221,7 +225,9 @@ def _zip_member(raw: IO[bytes], name: str) -> IO[bytes]:
     archive = zipfile.ZipFile(raw)
     members = [m for m in archive.infolist() if not m.is_dir()]
     if len(members) != 1:
-        raise CliError(f"{name}: a zip archive must hold exactly one file, this one holds {len(members)}")
+        raise CliError(
+            f"{name}: a zip archive must hold exactly one file, this one holds {len(members)}"
+        )
     return archive.open(members[0])
 
 

@@ -12,7 +12,9 @@ METHODS = ("geodesic", "great-circle")
 
 # What argparse must take for a negative number rather than an option:
 # "-1e-3" and "-inf" as well as the "-1" and "-1.5" it knows by itself.
-NEGATIVE_NUMBER = re.compile(r"^-(\d[\d_]*\.?[\d_]*|\.\d[\d_]*)([eE][-+]?\d+)?$|^-(inf|infinity|nan)$", re.I)
+NEGATIVE_NUMBER = re.compile(
+    r"^-(\d[\d_]*\.?[\d_]*|\.\d[\d_]*)([eE][-+]?\d+)?$|^-(inf|infinity|nan)$", re.I
+)
 
 
 def number(text: str) -> float:

@@ -1,6 +1,6 @@
-"""CSV in and out of orvik batch, by Arrow's streaming reader and vectorised
-writing, so that a file of millions of rows costs about what reading and
-writing it costs.
+"""CSV in and out of orvik batch: read in blocks that Arrow parses, written
+by whole columns at a time, so that a file of millions of rows costs about
+what reading and writing it costs.
 
 Every column is read as text and written back as it was read: digits keep
 their spelling, and a field is quoted only when it must be (it holds a
@@ -317,23 +317,16 @@ def _quoted(column: Any) -> Any:
 
 
 def _has_special_bytes(column: Any) -> bool:
-    data = _text_bytes(column)
-    view = np.frombuffer(data, dtype=np.uint8)
-    return bool(
-        (
-            (view == _SPECIAL[0])
-            | (view == _SPECIAL[1])
-            | (view == _SPECIAL[2])
-            | (view == _SPECIAL[3])
-        ).any()
-    )
+    # A scan of the raw bytes: far cheaper than a regular expression per value.
+    view = np.frombuffer(_text_bytes(column), dtype=np.uint8)
+    return any(bool((view == byte).any()) for byte in _SPECIAL)
 
 
 def _text_bytes(array: Any) -> Any:
     """The bytes of a string array's values, back to back (no copy)."""
-    if len(array) == 0:
-        return b""
     _validity, offsets, data = array.buffers()
+    if len(array) == 0 or data is None:
+        return b""
     ends = np.frombuffer(offsets, dtype=np.int32)[array.offset : array.offset + len(array) + 1]
     return memoryview(data)[int(ends[0]) : int(ends[-1])]
 

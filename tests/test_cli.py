@@ -113,10 +113,11 @@ def test_inverse_prints_every_field():
         (["destination", 0, 0, "nan", 1], 2, "'nan' is not a finite number"),
         (["inverse", 0, 0, 0], 2, "required: LON2"),
         (["frobnicate"], 2, "invalid choice: 'frobnicate'"),
-        (["--top", 0], 1, "--top must be at least 1"),
+        (["--top", 0], 2, "argument --top: must be at least 1"),
         (["--data", "no/such.csv"], 1, "no/such.csv"),
         (["batch", "no/such.csv"], 1, "no/such.csv: no such file"),
         (["batch", "pairs.csv", "--chunk-size", 0], 2, "must be at least 1"),
+        (["batch", "pairs.csv", "-o", "-", "--output-format", "parquet"], 2, "needs a file"),
     ],
 )
 def test_bad_input_is_one_clear_line(tmp_path, args, status, fragment):
@@ -212,7 +213,6 @@ def test_batch_reads_standard_input_and_writes_standard_output():
         ("a,b\n1,2\n", [], "no column 'lat1' (columns: a, b)"),
         ("lat1,lon1,lat2,lon2,distance_km\n1,2,3,4,5\n", [], "already has a column 'distance_km'"),
         ("", [], "empty input"),
-        ("lat1,lon1,lat2,lon2\n1,2,3,4\n", ["-o", "-", "--output-format", "parquet"], "needs a file"),
         ("lat1,lon1,lat2,lon2\n1,2,3,4\n", ["-o", "missing/dir/out.csv"], "no such directory"),
         pytest.param(
             "not parquet", ["--input-format", "parquet"], "not a Parquet file", marks=needs_parquet

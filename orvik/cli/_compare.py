@@ -11,8 +11,9 @@ from dataclasses import dataclass
 from importlib import resources
 from typing import Any
 
-from orvik import _arrays, distance, get_num_threads
-from orvik.cli._errors import CliError, missing_extra
+from orvik import distance, get_num_threads
+from orvik.cli._errors import CliError, computing, missing_extra
+from orvik.cli._values import positive
 
 DEFAULT_DATA = "airports.csv"
 LABEL_WIDTH = 24
@@ -34,15 +35,13 @@ def add_arguments(p: argparse.ArgumentParser) -> None:
         "(default: the built-in table of major airports)",
     )
     p.add_argument(
-        "--top", type=int, default=10, metavar="N", help="how many pairs to list (default 10)"
+        "--top", type=positive, default=10, metavar="N", help="how many pairs to list (default 10)"
     )
 
 
 def run(args: argparse.Namespace) -> int:
-    if args.top < 1:
-        raise CliError(f"--top must be at least 1, not {args.top}")
     try:
-        np = _arrays.load_numpy()
+        import numpy as np
     except ImportError as error:
         raise missing_extra("NumPy", "cli", error) from None
     places = _load(args.data)
@@ -52,22 +51,31 @@ def run(args: argparse.Namespace) -> int:
 
     lat = np.asarray(places.lat)
     lon = np.asarray(places.lon)
-    start = time.perf_counter()
-    geodesic = distance.geodesic_distance_matrix(lat, lon, lat, lon)
-    great_circle = distance.great_circle_distance_matrix(lat, lon, lat, lon)
-    elapsed = time.perf_counter() - start
+    try:
+        with computing("computing the distance matrices"):
+            start = time.perf_counter()
+            geodesic = distance.geodesic_distance_matrix(lat, lon, lat, lon)
+            great_circle = distance.great_circle_distance_matrix(lat, lon, lat, lon)
+            elapsed = time.perf_counter() - start
+            threads = _threads()
+    except MemoryError:
+        raise CliError(
+            f"{places.source}: not enough memory for two {n:,} x {n:,} distance matrices"
+        ) from None
 
     i, j = np.triu_indices(n, k=1)
     g, c = geodesic[i, j], great_circle[i, j]
+    del geodesic, great_circle
     difference = c - g
-    relative = difference / g
+    # Coinciding places have no relative difference: NaN, without a warning.
+    relative = np.divide(difference, g, out=np.full_like(g, np.nan), where=g > 0)
     order = np.argsort(-np.abs(difference), kind="stable")[: args.top]
 
     pairs = len(i)
     print(f"orvik: {n} places from {places.source}, {pairs:,} pairs")
     print(
         f"WGS84 geodesic and great-circle (sphere of radius 6371.0088 km) distance matrices, "
-        f"{n}x{n} each: {elapsed * 1e3:.2f} ms on {_threads()}"
+        f"{n}x{n} each: {elapsed * 1e3:.2f} ms on {threads}"
     )
     print()
     print("Largest differences between the two models (great circle minus geodesic):")
@@ -80,16 +88,27 @@ def run(args: argparse.Namespace) -> int:
     for rank, (k, (a, b)) in enumerate(zip(order, shown, strict=True), 1):
         print(
             f"{rank:>4}  {a[:w]:<{w}}  {b[:w]:<{w}}  {g[k] / 1e3:>12.3f}  {c[k] / 1e3:>15.3f}"
-            f"  {difference[k] / 1e3:>+8.3f}  {relative[k] * 100:>+7.3f}"
+            f"  {difference[k] / 1e3:>+8.3f}  {_percent(relative[k]):>7}"
         )
     print()
-    mean_abs = float(np.mean(np.abs(relative))) * 100
-    worst = int(np.argmax(np.abs(relative)))
-    print(
-        f"Mean |difference|: {mean_abs:.3f} %; largest relative: "
-        f"{relative[worst] * 100:+.3f} % ({places.names[i[worst]]}-{places.names[j[worst]]})"
-    )
+    print(_summary(np, relative, places.names, i, j))
     return 0
+
+
+def _percent(ratio: float) -> str:
+    return "-" if ratio != ratio else f"{ratio * 100:+.3f}"
+
+
+def _summary(np: Any, relative: Any, names: list[str], i: Any, j: Any) -> str:
+    distinct = np.flatnonzero(~np.isnan(relative))
+    if not len(distinct):
+        return "Every pair of places coincides: there is no relative difference."
+    mean_abs = float(np.mean(np.abs(relative[distinct]))) * 100
+    worst = distinct[int(np.argmax(np.abs(relative[distinct])))]
+    return (
+        f"Mean |difference|: {mean_abs:.3f} %; largest relative: "
+        f"{relative[worst] * 100:+.3f} % ({names[i[worst]]}-{names[j[worst]]})"
+    )
 
 
 def _threads() -> str:
@@ -102,7 +121,8 @@ def _load(path: str | None) -> Places:
         text = resources.files("orvik").joinpath("data", DEFAULT_DATA).read_text(encoding="utf-8")
         return _parse(io.StringIO(text), "the built-in airports table")
     try:
-        with open(path, newline="", encoding="utf-8") as f:
+        # utf-8-sig: a byte-order mark is not part of the first column's name.
+        with open(path, newline="", encoding="utf-8-sig") as f:
             return _parse(f, path)
     except OSError as error:
         raise CliError(f"{path}: {error.strerror or error}") from None

@@ -4,9 +4,12 @@ from __future__ import annotations
 
 import argparse
 import json
+import math
+from collections.abc import Mapping
 from typing import Any
 
 from orvik import distance, geodesic
+from orvik.cli._errors import CliError, computing
 from orvik.cli._values import METHODS, UNITS, from_metres, latitude, number, to_metres
 
 
@@ -65,9 +68,11 @@ def _add_method_and_unit(p: argparse.ArgumentParser) -> None:
 
 def run_distance(args: argparse.Namespace) -> int:
     f = distance.geodesic_distance if args.method == "geodesic" else distance.great_circle_distance
-    value = from_metres(f(args.lat1, args.lon1, args.lat2, args.lon2), args.unit)
+    with computing("the distance"):
+        value = from_metres(f(args.lat1, args.lon1, args.lat2, args.lon2), args.unit)
+    _require_finite({"distance": value})
     if args.json:
-        print(json.dumps({"distance": value, "unit": args.unit, "method": args.method}))
+        print(_json({"distance": value, "unit": args.unit, "method": args.method}))
     else:
         print(f"{value!r} {args.unit}")
     return 0
@@ -79,9 +84,11 @@ def run_destination(args: argparse.Namespace) -> int:
         if args.method == "geodesic"
         else distance.great_circle_destination
     )
-    lat2, lon2 = f(args.lat, args.lon, args.bearing, to_metres(args.distance, args.unit))
+    with computing("the destination"):
+        lat2, lon2 = f(args.lat, args.lon, args.bearing, to_metres(args.distance, args.unit))
+    _require_finite({"lat": lat2, "lon": lon2})
     if args.json:
-        print(json.dumps({"lat": lat2, "lon": lon2, "method": args.method}))
+        print(_json({"lat": lat2, "lon": lon2, "method": args.method}))
     else:
         print(f"{lat2!r} {lon2!r}")
     return 0
@@ -95,10 +102,24 @@ _INVERSE_UNITS = {
 
 
 def run_inverse(args: argparse.Namespace) -> int:
-    result = geodesic.inverse(args.lat1, args.lon1, args.lat2, args.lon2)
+    with computing("the inverse problem"):
+        result = geodesic.inverse(args.lat1, args.lon1, args.lat2, args.lon2)
+    _require_finite(result)
     if args.json:
-        print(json.dumps(result))
+        print(_json(result))
     else:
         for key, value in result.items():
             print(f"{key:<4}  {value!r} {_INVERSE_UNITS.get(key, '')}".rstrip())
     return 0
+
+
+def _require_finite(fields: Mapping[str, Any]) -> None:
+    """A result that is not a finite number is a failure, not an answer:
+    NaN printed with exit status 0 would pass for one, and is not JSON."""
+    bad = [f"{key} is {value!r}" for key, value in fields.items() if not math.isfinite(value)]
+    if bad:
+        raise CliError(f"no finite result for these values: {', '.join(bad)}")
+
+
+def _json(fields: Mapping[str, Any]) -> str:
+    return json.dumps(fields, allow_nan=False)

@@ -4,10 +4,17 @@ from __future__ import annotations
 
 import argparse
 import math
+import re
 from typing import Any
 
 UNITS = ("m", "km", "mi", "nm", "ft")
 METHODS = ("geodesic", "great-circle")
+
+# What argparse must take for a negative number rather than an option:
+# "-1e-3" and "-inf" as well as the "-1" and "-1.5" it knows by itself.
+NEGATIVE_NUMBER = re.compile(
+    r"^-(\d[\d_]*\.?[\d_]*|\.\d[\d_]*)([eE][-+]?\d+)?$|^-(inf|infinity|nan)$", re.I
+)
 
 
 def number(text: str) -> float:
@@ -26,6 +33,24 @@ def latitude(text: str) -> float:
     if not -90.0 <= value <= 90.0:
         raise argparse.ArgumentTypeError(f"latitude {text} is outside [-90, 90]")
     return value
+
+
+def positive(text: str) -> int:
+    """A whole number of at least 1, for argparse."""
+    try:
+        value = int(text)
+    except ValueError:
+        raise argparse.ArgumentTypeError(f"{text!r} is not a whole number") from None
+    if value < 1:
+        raise argparse.ArgumentTypeError(f"must be at least 1, not {value}")
+    return value
+
+
+def name(text: str) -> str:
+    """A non-empty name, for argparse."""
+    if not text.strip():
+        raise argparse.ArgumentTypeError("must not be empty")
+    return text
 
 
 # The constants of orvik.units: applied here by the same single division or

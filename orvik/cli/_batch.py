@@ -19,7 +19,7 @@ from contextlib import ExitStack, contextmanager
 from dataclasses import dataclass
 from typing import IO, TYPE_CHECKING, Any
 
-from orvik import distance
+from orvik import distance, geodesic
 from orvik.cli._errors import CliError, UsageError, computing, missing_extra
 from orvik.cli._streams import Input, Output, check_codec, suffix_codec
 from orvik.cli._values import METHODS, UNITS, from_metres, name, positive
@@ -30,6 +30,7 @@ if TYPE_CHECKING:
 
 PARQUET_SUFFIXES = (".parquet", ".pq", ".parq")
 POINT_COLUMNS = ("lat1", "lon1", "lat2", "lon2")
+AZIMUTH_COLUMNS = ("azi1", "azi2")
 
 
 def add_command(commands: argparse._SubParsersAction[Any]) -> None:
@@ -69,6 +70,12 @@ def add_command(commands: argparse._SubParsersAction[Any]) -> None:
         help="name of the added column (default distance_UNIT)",
     )
     p.add_argument("--method", choices=METHODS, default="geodesic", help="default geodesic")
+    p.add_argument(
+        "--azimuths",
+        action="store_true",
+        help="also add the columns azi1 and azi2: the geodesic's azimuths at each end, in "
+        "degrees clockwise from north (geodesic method only)",
+    )
     p.add_argument("--unit", choices=UNITS, default="km", help="unit of distances (default km)")
     p.add_argument(
         "--input-format", choices=("csv", "parquet"), help="instead of guessing from the suffix"
@@ -99,7 +106,27 @@ class _Plan:
     columns: list[str]
     out_column: str
     unit: str
-    compute: Callable[..., Any]
+    azimuths: bool
+
+    @property
+    def added(self) -> list[str]:
+        """The columns the run adds, in order."""
+        return [self.out_column, *(AZIMUTH_COLUMNS if self.azimuths else ())]
+
+    def compute(self, *values: Any) -> list[Any]:
+        """The added columns for coordinate columns: distances in the unit
+        asked for, then azimuths in degrees."""
+        if self.azimuths:
+            found = geodesic.inverse_batch(*values, outputs=("s12", "azi1", "azi2"))
+            return [from_metres(found["s12"], self.unit), found["azi1"], found["azi2"]]
+        compute: Callable[..., Any] = (
+            distance.geodesic_distance_batch
+            if self.method == "geodesic"
+            else distance.great_circle_distance_batch
+        )
+        return [from_metres(compute(*values), self.unit)]
+
+    method: str = "geodesic"
 
 
 @dataclass
@@ -117,7 +144,7 @@ def run(args: argparse.Namespace) -> int:
         positions = _positions(source.names, plan, source.label)
         output = Output(args.output)
         _refuse_writing_into_input(args, output)
-        types = _output_types(source) if plan.out_format == "parquet" else None
+        types = _output_types(source, len(plan.added)) if plan.out_format == "parquet" else None
         with output.open() as stream, _sink(stream, source.names, plan, types, output) as sink:
             with _progress(args.quiet, source) as advance:
                 tally = _Tally()
@@ -145,18 +172,16 @@ def _plan(args: argparse.Namespace) -> _Plan:
         raise UsageError(f"Parquet compresses inside the file: drop the {codec} suffix")
     if codec is not None:
         check_codec(codec)
-    compute = (
-        distance.geodesic_distance_batch
-        if args.method == "geodesic"
-        else distance.great_circle_distance_batch
-    )
+    if args.azimuths and args.method != "geodesic":
+        raise UsageError("--azimuths gives the geodesic's azimuths: use it with --method geodesic")
     return _Plan(
         in_format,
         out_format,
         [getattr(args, column) for column in POINT_COLUMNS],
         args.output_column or f"distance_{args.unit}",
         args.unit,
-        compute,
+        args.azimuths,
+        args.method,
     )
 
 
@@ -197,11 +222,14 @@ def _positions(names: list[str], plan: _Plan, label: str) -> list[int]:
         if count > 1:
             raise CliError(f"{label}: {count} columns are named {column!r}")
         positions.append(names.index(column))
-    if plan.out_column in names:
-        raise CliError(
-            f"{label}: already has a column {plan.out_column!r}; "
-            "name the new one with --output-column"
-        )
+    for added in plan.added:
+        if added in names:
+            remedy = (
+                "name the new one with --output-column"
+                if added == plan.out_column
+                else "--azimuths adds it"
+            )
+            raise CliError(f"{label}: already has a column {added!r}; {remedy}")
     return positions
 
 
@@ -218,14 +246,15 @@ def _refuse_writing_into_input(args: argparse.Namespace, output: Output) -> None
         raise CliError(f"{args.output}: is the input file; write to another file")
 
 
-def _output_types(source: CsvSource | ParquetSource) -> list[Any]:
+def _output_types(source: CsvSource | ParquetSource, added_count: int) -> list[Any]:
     import pyarrow as pa
 
     from orvik.cli._parquet import ParquetSource, column_types
 
+    added = [pa.float64()] * added_count
     if isinstance(source, ParquetSource):
-        return [*source.types, pa.float64()]
-    return [*column_types(source.chunks(), len(source.names)), pa.float64()]
+        return [*source.types, *added]
+    return [*column_types(source.chunks(), len(source.names)), *added]
 
 
 @contextmanager
@@ -235,21 +264,22 @@ def _sink(
     from orvik.cli._csv import CsvSink
     from orvik.cli._parquet import parquet_sink
 
-    columns = [*names, plan.out_column]
+    columns = [*names, *plan.added]
     if types is None:
         sink = CsvSink(stream, columns, output.label)
         yield sink
         with output.errors():
             sink.finish()
         return
-    with output.errors(), parquet_sink(stream, columns, types, output.label) as parquet:
+    with output.errors(), parquet_sink(stream, columns, types, output.label, len(plan.added)) as parquet:
         yield parquet
 
 
 def _distances(
     chunk: Chunk, positions: list[int], plan: _Plan, tally: _Tally, strict: bool, label: str
-) -> Any:
-    """The chunk's distances in the unit asked for, NaN for its bad rows."""
+) -> list[Any]:
+    """The chunk's added columns (distances in the unit asked for, then any
+    azimuths), NaN for its bad rows."""
     import numpy as np
 
     from orvik.cli._coordinates import floats, unusable
@@ -260,8 +290,9 @@ def _distances(
     if chunk.misshapen:
         bad[list(chunk.misshapen)] = True
     with computing("computing distances"):
-        result = from_metres(plan.compute(*values), plan.unit)
-    bad |= ~np.isfinite(result)
+        results = plan.compute(*values)
+    for result in results:
+        bad |= ~np.isfinite(result)
     if bad.any():
         first = int(np.flatnonzero(bad)[0])
         where = f"row {chunk.first_row + first}: {_fault(chunk, columns, values, plan, first)}"
@@ -269,9 +300,10 @@ def _distances(
             raise CliError(f"{label}: {where}")
         tally.bad += int(bad.sum())
         tally.first = tally.first or where
-        result[bad] = np.nan
+        for result in results:
+            result[bad] = np.nan
     tally.rows += chunk.table.num_rows
-    return result
+    return results
 
 
 def _fault(chunk: Chunk, columns: list[Any], values: list[Any], plan: _Plan, index: int) -> str:
@@ -279,7 +311,7 @@ def _fault(chunk: Chunk, columns: list[Any], values: list[Any], plan: _Plan, ind
 
     if index in chunk.misshapen:
         return f"{chunk.misshapen[index]} fields where the header has {chunk.table.num_columns}"
-    return describe(columns, plan.columns, values, index) or "the distance is not a finite number"
+    return describe(columns, plan.columns, values, index) or "the result is not a finite number"
 
 
 @contextmanager
@@ -314,8 +346,9 @@ def _report(tally: _Tally, plan: _Plan, output: str) -> None:
     if tally.bad:
         print(
             f"orvik: {tally.bad:,} of {tally.rows:,} rows are bad (missing, non-numeric or "
-            f"out-of-range coordinates, or the wrong number of fields); their {plan.out_column} "
-            f"is NaN (first: {tally.first})",
+            f"out-of-range coordinates, or the wrong number of fields); their "
+            f"{' and '.join(plan.added)} {'is' if len(plan.added) == 1 else 'are'} NaN "
+            f"(first: {tally.first})",
             file=sys.stderr,
         )
     elif output != "-":

@@ -262,8 +262,8 @@ def _check_utf8(block: bytes, first_row: int, label: str) -> None:
 
 
 class CsvSink:
-    """Writes rows as CSV: the input's columns as they were, then the
-    distances."""
+    """Writes rows as CSV: the input's columns as they were, then the added
+    columns of numbers (the distances, and the azimuths when asked for)."""
 
     def __init__(self, stream: IO[bytes], names: list[str], label: str) -> None:
         self._stream = stream
@@ -281,14 +281,15 @@ class CsvSink:
             self._stream.write(self._header)
             self._header = None
 
-    def write(self, table: pa.Table, distances: np.ndarray[Any, Any]) -> None:
+    def write(self, table: pa.Table, added: list[np.ndarray[Any, Any]]) -> None:
         self._write_header()
         fields = [
             _quoted(text_column(column, self._label, name))
             for column, name in zip(table.columns, self._names, strict=False)
         ]
+        fields += [_number_text(values) for values in added]
         # The line break rides on the last field, so one join makes the lines.
-        fields.append(pc.binary_join_element_wise(_number_text(distances), "\n", ""))
+        fields[-1] = pc.binary_join_element_wise(fields[-1], "\n", "")
         lines = pc.binary_join_element_wise(*fields, ",")
         self._stream.write(_text_bytes(lines))
 

@@ -98,14 +98,14 @@ def typed(column: Any, kind: pa.DataType) -> Any:
 
 class ParquetSink:
     """Writes rows to a Parquet file of one schema: the input's columns
-    (converted to `types`), then the distances as float64."""
+    (converted to `types`), then the added columns as float64."""
 
     def __init__(self, writer: pq.ParquetWriter, types: list[pa.DataType], label: str) -> None:
         self._writer = writer
         self._types = types
         self._label = label
 
-    def write(self, table: pa.Table, distances: np.ndarray[Any, Any]) -> None:
+    def write(self, table: pa.Table, added: list[np.ndarray[Any, Any]]) -> None:
         try:
             columns = [
                 typed(column, kind)
@@ -113,19 +113,20 @@ class ParquetSink:
             ]
         except pa.ArrowInvalid as error:
             raise CliError(f"{self._label}: changed while being read ({describe(error)})") from None
-        columns.append(pa.array(distances, pa.float64()))
+        columns += [pa.array(values, pa.float64()) for values in added]
         self._writer.write_table(pa.Table.from_arrays(columns, schema=self._writer.schema))
 
 
 @contextmanager
 def parquet_sink(
-    stream: IO[bytes], names: list[str], types: list[pa.DataType], label: str
+    stream: IO[bytes], names: list[str], types: list[pa.DataType], label: str, added: int
 ) -> Iterator[ParquetSink]:
-    """A sink whose file is finished (its footer written) only on success."""
+    """A sink whose file is finished (its footer written) only on success;
+    the last `added` names and types are the added columns."""
     schema = pa.schema([pa.field(name, kind) for name, kind in zip(names, types, strict=True)])
     writer = pq.ParquetWriter(stream, schema)
     try:
-        yield ParquetSink(writer, types[:-1], label)
+        yield ParquetSink(writer, types[:-added], label)
     except BaseException:
         # Closed so that it does not try again, with a closed file, when it
         # is collected; what it wrote is discarded with the run.

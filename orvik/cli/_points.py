@@ -19,7 +19,7 @@ def add_commands(commands: argparse._SubParsersAction[Any]) -> None:
         help="distance between two points",
         description="Distance between two points given in decimal degrees.",
     )
-    _add_pair(p)
+    add_pair(p)
     _add_method_and_unit(p)
     p.add_argument("--json", action="store_true", help="print a JSON object")
     p.set_defaults(run=run_distance)
@@ -44,12 +44,12 @@ def add_commands(commands: argparse._SubParsersAction[Any]) -> None:
         description="Distance, azimuths, arc length, reduced length, geodesic scales and area "
         "of the WGS84 geodesic between two points.",
     )
-    _add_pair(p)
+    add_pair(p)
     p.add_argument("--json", action="store_true", help="print a JSON object")
     p.set_defaults(run=run_inverse)
 
 
-def _add_pair(p: argparse.ArgumentParser) -> None:
+def add_pair(p: argparse.ArgumentParser) -> None:
     p.add_argument("lat1", type=latitude, metavar="LAT1")
     p.add_argument("lon1", type=number, metavar="LON1")
     p.add_argument("lat2", type=latitude, metavar="LAT2")

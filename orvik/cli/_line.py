@@ -1,0 +1,57 @@
+"""orvik line: points along the geodesic between two points, as CSV."""
+
+from __future__ import annotations
+
+import argparse
+import sys
+from typing import Any
+
+from orvik import distance, geodesic
+from orvik.cli._errors import UsageError, computing
+from orvik.cli._points import add_pair
+from orvik.cli._values import UNITS, from_metres, number, positive, to_metres
+
+
+def add_command(commands: argparse._SubParsersAction[Any]) -> None:
+    p = commands.add_parser(
+        "line",
+        help="points along the geodesic between two points, as CSV",
+        description="Points along the WGS84 geodesic from LAT1 LON1 to LAT2 LON2, equally "
+        "spaced, printed as CSV: lat, lon and the distance from the start.",
+    )
+    add_pair(p)
+    how = p.add_mutually_exclusive_group(required=True)
+    how.add_argument("--n", type=positive, metavar="N", help="this many points in all")
+    how.add_argument(
+        "--spacing",
+        type=number,
+        metavar="DISTANCE",
+        help="about this far apart, in the unit of --unit (the step is adjusted so that the "
+        "points are equally spaced)",
+    )
+    p.add_argument(
+        "--no-ends",
+        action="store_true",
+        help="with --n: N points strictly between the two ends instead of N including them",
+    )
+    p.add_argument("--unit", choices=UNITS, default="km", help="unit of distances (default km)")
+    p.set_defaults(run=run)
+
+
+def run(args: argparse.Namespace) -> int:
+    if args.spacing is not None and args.spacing <= 0:
+        raise UsageError(f"--spacing must be positive, not {args.spacing:g}")
+    if args.no_ends and args.spacing is not None:
+        raise UsageError("--no-ends goes with --n")
+    ends = (args.lat1, args.lon1, args.lat2, args.lon2)
+    with computing("computing the line"):
+        if args.n is not None:
+            lats, lons = geodesic.line_points(*ends, n=args.n, include_ends=not args.no_ends)
+        else:
+            lats, lons = geodesic.line_points(*ends, spacing=to_metres(args.spacing, args.unit))
+        along = from_metres(distance.geodesic_distance_batch(args.lat1, args.lon1, lats, lons), args.unit)
+    out = sys.stdout
+    out.write(f"lat,lon,distance_{args.unit}\n")
+    for lat, lon, s in zip(lats.tolist(), lons.tolist(), along.tolist(), strict=True):
+        out.write(f"{lat!r},{lon!r},{s!r}\n")
+    return 0

@@ -20,7 +20,7 @@ from collections.abc import Sequence
 from typing import NoReturn
 
 from orvik import __version__
-from orvik.cli import _batch, _compare, _points
+from orvik.cli import _batch, _compare, _nearest, _points
 from orvik.cli._errors import CliError
 
 
@@ -42,6 +42,7 @@ def build_parser() -> argparse.ArgumentParser:
     commands = parser.add_subparsers(metavar="COMMAND", parser_class=_Parser)
     _points.add_commands(commands)
     _batch.add_command(commands)
+    _nearest.add_command(commands)
     parser.set_defaults(run=_compare.run)
     return parser
 

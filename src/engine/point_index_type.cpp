@@ -71,14 +71,16 @@ public:
         if (PyObject_GetBuffer(obj, &view_, flags) < 0) {
             throw interop::argument_extraction_error(param, interop::fetch_error());
         }
-        held_ = true;
         if (view_.itemsize != 8 || !has_format(view_.format, kind)) {
             const std::string format = view_.format ? view_.format : "B";
+            // A constructor that throws runs no destructor: release here.
+            PyBuffer_Release(&view_);
             throw PythonError::pending(PyExc_TypeError,
                                        "argument '" + std::string(param) + "': expected a contiguous buffer of " +
                                            (kind == Kind::float64 ? "float64" : "int64") + ", got format '" +
                                            format + "'");
         }
+        held_ = true;
     }
     FlatBuffer(const FlatBuffer&) = delete;
     FlatBuffer& operator=(const FlatBuffer&) = delete;

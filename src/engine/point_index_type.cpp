@@ -173,6 +173,7 @@ PyObject* index_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
 
         std::shared_ptr<const core::PointIndex> built;
         std::optional<std::size_t> bad;
+        double bad_lat = 0.0, bad_lon = 0.0;  // as read, whatever happens to the arrays after
         std::string refused;
         {
             // Another thread may write to the arrays while the lock is let
@@ -180,7 +181,10 @@ PyObject* index_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
             std::optional<interop::WithoutInterpreterLock> unlocked;
             if (n >= unlocked_build_from) unlocked.emplace();
             bad = first_invalid(lat.doubles(), lon.doubles(), n);
-            if (!bad) {
+            if (bad) {
+                bad_lat = lat.doubles()[*bad];
+                bad_lon = lon.doubles()[*bad];
+            } else {
                 try {
                     built = std::make_shared<const core::PointIndex>(
                         std::span<const double>(lat.doubles(), n), std::span<const double>(lon.doubles(), n),
@@ -191,14 +195,12 @@ PyObject* index_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
             }
         }
         if (bad) {
-            const std::size_t i = *bad;
-            const double la = lat.doubles()[i], lo = lon.doubles()[i];
             const std::string why =
-                !(std::abs(la) <= 90.0)
-                    ? "latitude " + float_text(la) + "; latitudes must be within [-90, 90]"
-                    : "longitude " + float_text(lo) + "; longitudes must be finite";
+                !(std::abs(bad_lat) <= 90.0)
+                    ? "latitude " + float_text(bad_lat) + "; latitudes must be within [-90, 90]"
+                    : "longitude " + float_text(bad_lon) + "; longitudes must be finite";
             throw PythonError::pending(PyExc_ValueError,
-                                       "PointIndex(): reference point " + std::to_string(i) + " has " + why);
+                                       "PointIndex(): reference point " + std::to_string(*bad) + " has " + why);
         }
         if (!built) throw PythonError::pending(PyExc_ValueError, "PointIndex(): " + refused);
 

@@ -197,9 +197,11 @@ class PointIndex:
         method = _method(function, method)
         c = _arrays.Converted(function, ("lat", "lon", "r"), (lat, lon, r))
         np = c.np
-        flat = [_flat(np, a) for a in c.arrays]
-        offsets = np.empty(flat[0].size + 1, dtype=np.int64)
-        index_bytes, distance_bytes = self._core.query_radius(*flat, method, bool(sort), offsets)
+        flat_lat, flat_lon, flat_r = (_flat(np, a) for a in c.arrays)
+        offsets = np.empty(flat_lat.size + 1, dtype=np.int64)
+        index_bytes, distance_bytes = self._core.query_radius(
+            flat_lat, flat_lon, flat_r, method, bool(sort), offsets
+        )
         indices = np.frombuffer(index_bytes, dtype=np.int64)
         distances = np.frombuffer(distance_bytes, dtype=np.float64)
         return offsets, indices, distances

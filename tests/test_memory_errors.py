@@ -16,6 +16,8 @@ _testcapi = pytest.importorskip("_testcapi")
 
 x = np.linspace(1.0, 2.0, 5)
 out = np.empty(5)
+_index = _engine.PointIndex(x, x, None)
+_distances, _indices, _offsets = np.empty(10), np.empty(10, dtype=np.int64), np.empty(6, dtype=np.int64)
 
 
 def _number_calls():
@@ -41,6 +43,9 @@ CALLS.update(
         "geodesic direct kernel": lambda: _engine.geodesic_direct_into((out, *[None] * 7), x, x, x, x, None),
         "great-circle kernel": lambda: _engine.great_circle_distance_into(out, x, x, x, x, None),
         "unit kernel": lambda: _engine.unit_into("km_to_m", out, x),
+        "point index build": lambda: _engine.PointIndex(x, x, "GRS80"),
+        "point index query": lambda: _index.query(x, x, 2, "geodesic", 1e6, _distances, _indices),
+        "point index radius query": lambda: _index.query_radius(x, x, x * 1e5, "great-circle", True, _offsets),
     }
 )
 

@@ -55,6 +55,14 @@ def test_stub_signatures_match_the_functions(stub, container, module):
         assert functions[name] == runtime_parameters(getattr(module, name)), name
 
 
+def test_point_index_stub_matches_the_class():
+    from orvik.neighbors import PointIndex
+
+    methods = stub_functions("neighbors.pyi", "PointIndex")
+    for name in ("__init__", "query", "query_radius"):
+        assert methods[name] == runtime_parameters(getattr(PointIndex, name)), name
+
+
 GOOD = """
 import numpy as np
 from numpy.typing import NDArray
@@ -70,15 +78,21 @@ area: float = inverse(0, 0, 1, 1)["S12"] + wgs84_a()
 far: NDArray[np.float64] = distance.geodesic_distance_batch(52.5, 13.4, [1.0, 2.0], (3, 4))
 grid: NDArray[np.float64] = distance.great_circle_distance_matrix([1], [2], np.zeros(3), [4])
 k: float = units.km_to_m(km=1.5) + native_units.m_to_ft(1) + orvik.units.deg_to_dms(1.5)[0]
+index = orvik.neighbors.PointIndex(np.zeros(3), [1.0, 2.0, 3.0], ellipsoid="GRS80")
+found: tuple[NDArray[np.float64], NDArray[np.int64]] = index.query(1.0, 2.0, 3, max_distance=1e5)
+offsets, hits, metres = index.query_radius([1.0], 2.0, 1e4, method="great-circle", sort=False)
+n: int = len(index) + index.nbytes
 """
 
 BAD = """
+import orvik
 from orvik import distance, units
 
 units.km_to_m("1.5")
 units.km_to_m(kilometres=1.5)
 name: str = distance.great_circle_distance(1, 2, 3, 4)
 distance.geodesic_inverse(1, 2, 3, 4)["m12"]
+orvik.neighbors.PointIndex([1.0], [2.0]).query(1, 2, method="haversine")
 """
 
 
@@ -93,4 +107,4 @@ def test_mypy_checks_code_using_the_public_api(tmp_path):
     errors = [line for line in done.stdout.splitlines() if ": error:" in line]
     assert not [e for e in errors if e.startswith("good.py")], done.stdout
     # Each misuse in bad.py is caught, on its own line.
-    assert sorted(int(e.split(":")[1]) for e in errors) == [4, 5, 6, 7], done.stdout
+    assert sorted(int(e.split(":")[1]) for e in errors) == [5, 6, 7, 8, 9], done.stdout

@@ -17,7 +17,7 @@ import sys
 from collections.abc import Callable, Iterator
 from contextlib import ExitStack, contextmanager
 from dataclasses import dataclass
-from typing import IO, TYPE_CHECKING, Any
+from typing import IO, TYPE_CHECKING, Any, Protocol
 
 from orvik import distance, geodesic
 from orvik.cli._errors import CliError, UsageError, computing, missing_extra
@@ -108,25 +108,42 @@ class _Plan:
     unit: str
     azimuths: bool
 
+    method: str = "geodesic"
+
     @property
     def added(self) -> list[str]:
         """The columns the run adds, in order."""
         return [self.out_column, *(AZIMUTH_COLUMNS if self.azimuths else ())]
 
-    def compute(self, *values: Any) -> list[Any]:
-        """The added columns for coordinate columns: distances in the unit
-        asked for, then azimuths in degrees."""
+    def added_types(self) -> list[Any]:
+        import pyarrow as pa
+
+        return [pa.float64()] * len(self.added)
+
+    def remedy(self, column: str) -> str:
+        """What to do about an input that already has an added column."""
+        return "name the new one with --output-column" if column == self.out_column else "--azimuths adds it"
+
+    def compute(self, values: list[Any]) -> tuple[list[Any], Any]:
+        """The added columns for coordinate columns (NaN where a row is bad):
+        distances in the unit asked for, then azimuths in degrees; and the
+        rows whose results are not finite numbers."""
+        import numpy as np
+
         if self.azimuths:
             found = geodesic.inverse_batch(*values, outputs=("s12", "azi1", "azi2"))
-            return [from_metres(found["s12"], self.unit), found["azi1"], found["azi2"]]
-        compute: Callable[..., Any] = (
-            distance.geodesic_distance_batch
-            if self.method == "geodesic"
-            else distance.great_circle_distance_batch
-        )
-        return [from_metres(compute(*values), self.unit)]
-
-    method: str = "geodesic"
+            results = [from_metres(found["s12"], self.unit), found["azi1"], found["azi2"]]
+        else:
+            compute: Callable[..., Any] = (
+                distance.geodesic_distance_batch
+                if self.method == "geodesic"
+                else distance.great_circle_distance_batch
+            )
+            results = [from_metres(compute(*values), self.unit)]
+        bad = np.zeros(len(values[0]), dtype=bool)
+        for result in results:
+            bad |= ~np.isfinite(result)
+        return results, bad
 
 
 @dataclass
@@ -136,20 +153,45 @@ class _Tally:
     first: str | None = None
 
 
+class Plan(Protocol):
+    """What a command that adds columns to every row of a file does: which
+    coordinate columns it reads (latitudes first, third, ...) and what it
+    adds."""
+
+    @property
+    def in_format(self) -> str: ...
+    @property
+    def out_format(self) -> str: ...
+    @property
+    def columns(self) -> list[str]: ...
+    @property
+    def added(self) -> list[str]: ...
+    def added_types(self) -> list[Any]: ...
+    def remedy(self, column: str) -> str: ...
+    def compute(self, values: list[Any]) -> tuple[list[Any], Any]: ...
+
+
 def run(args: argparse.Namespace) -> int:
-    plan = _plan(args)
+    return stream(args, _plan(args))
+
+
+def stream(args: argparse.Namespace, plan: Plan) -> int:
+    """Reads the input (args.input, args.chunk_size) in chunks and writes every
+    row back with the plan's columns added, to args.output; bad rows are
+    counted (or stop the run under args.strict)."""
     _require_pyarrow()
     with ExitStack() as stack:
         source = _open_source(args, plan, stack)
         positions = _positions(source.names, plan, source.label)
         output = Output(args.output)
         _refuse_writing_into_input(args, output)
-        types = _output_types(source, len(plan.added)) if plan.out_format == "parquet" else None
-        with output.open() as stream, _sink(stream, source.names, plan, types, output) as sink:
+        types = _output_types(source, plan) if plan.out_format == "parquet" else None
+        with output.open() as out, _sink(out, source.names, plan, types, output) as sink:
             with _progress(args.quiet, source) as advance:
                 tally = _Tally()
                 for chunk in source.chunks():
-                    values = _distances(chunk, positions, plan, tally, args.strict, source.label)
+                    strict = getattr(args, "strict", False)
+                    values = _added(chunk, positions, plan, tally, strict, source.label)
                     with output.errors():
                         sink.write(chunk.table, values)
                     advance(chunk.table.num_rows)
@@ -200,7 +242,7 @@ def _require_pyarrow() -> None:
 
 
 def _open_source(
-    args: argparse.Namespace, plan: _Plan, stack: ExitStack
+    args: argparse.Namespace, plan: Plan, stack: ExitStack
 ) -> CsvSource | ParquetSource:
     from orvik.cli._csv import CsvSource
     from orvik.cli._parquet import ParquetSource
@@ -212,7 +254,7 @@ def _open_source(
     return CsvSource(source, args.chunk_size)
 
 
-def _positions(names: list[str], plan: _Plan, label: str) -> list[int]:
+def _positions(names: list[str], plan: Plan, label: str) -> list[int]:
     """Where the coordinate columns are."""
     positions = []
     for column in plan.columns:
@@ -224,12 +266,7 @@ def _positions(names: list[str], plan: _Plan, label: str) -> list[int]:
         positions.append(names.index(column))
     for added in plan.added:
         if added in names:
-            remedy = (
-                "name the new one with --output-column"
-                if added == plan.out_column
-                else "--azimuths adds it"
-            )
-            raise CliError(f"{label}: already has a column {added!r}; {remedy}")
+            raise CliError(f"{label}: already has a column {added!r}; {plan.remedy(added)}")
     return positions
 
 
@@ -246,12 +283,10 @@ def _refuse_writing_into_input(args: argparse.Namespace, output: Output) -> None
         raise CliError(f"{args.output}: is the input file; write to another file")
 
 
-def _output_types(source: CsvSource | ParquetSource, added_count: int) -> list[Any]:
-    import pyarrow as pa
-
+def _output_types(source: CsvSource | ParquetSource, plan: Plan) -> list[Any]:
     from orvik.cli._parquet import ParquetSource, column_types
 
-    added = [pa.float64()] * added_count
+    added = plan.added_types()
     if isinstance(source, ParquetSource):
         return [*source.types, *added]
     return [*column_types(source.chunks(), len(source.names)), *added]
@@ -259,7 +294,7 @@ def _output_types(source: CsvSource | ParquetSource, added_count: int) -> list[A
 
 @contextmanager
 def _sink(
-    stream: IO[bytes], names: list[str], plan: _Plan, types: list[Any] | None, output: Output
+    stream: IO[bytes], names: list[str], plan: Plan, types: list[Any] | None, output: Output
 ) -> Iterator[Any]:
     from orvik.cli._csv import CsvSink
     from orvik.cli._parquet import parquet_sink
@@ -275,11 +310,10 @@ def _sink(
         yield parquet
 
 
-def _distances(
-    chunk: Chunk, positions: list[int], plan: _Plan, tally: _Tally, strict: bool, label: str
+def _added(
+    chunk: Chunk, positions: list[int], plan: Plan, tally: _Tally, strict: bool, label: str
 ) -> list[Any]:
-    """The chunk's added columns (distances in the unit asked for, then any
-    azimuths), NaN for its bad rows."""
+    """The chunk's added columns, empty (NaN) for its bad rows."""
     import numpy as np
 
     from orvik.cli._coordinates import floats, unusable
@@ -289,10 +323,11 @@ def _distances(
     bad = unusable(values)
     if chunk.misshapen:
         bad[list(chunk.misshapen)] = True
-    with computing("computing distances"):
-        results = plan.compute(*values)
-    for result in results:
-        bad |= ~np.isfinite(result)
+    # A bad row's coordinates reach no computation.
+    inputs = [np.where(bad, np.nan, v) for v in values] if bad.any() else values
+    with computing("computing"):
+        results, unfinished = plan.compute(inputs)
+    bad |= unfinished
     if bad.any():
         first = int(np.flatnonzero(bad)[0])
         where = f"row {chunk.first_row + first}: {_fault(chunk, columns, values, plan, first)}"
@@ -300,13 +335,23 @@ def _distances(
             raise CliError(f"{label}: {where}")
         tally.bad += int(bad.sum())
         tally.first = tally.first or where
-        for result in results:
-            result[bad] = np.nan
+        results = [_blanked(result, bad) for result in results]
     tally.rows += chunk.table.num_rows
     return results
 
 
-def _fault(chunk: Chunk, columns: list[Any], values: list[Any], plan: _Plan, index: int) -> str:
+def _blanked(result: Any, bad: Any) -> Any:
+    """A result column with its bad rows empty: NaN, or a missing value."""
+    import pyarrow as pa
+    import pyarrow.compute as pc
+
+    if not isinstance(result, pa.Array):
+        result[bad] = float("nan")
+        return result
+    return pc.if_else(pa.array(bad), pa.scalar(None, result.type), result)
+
+
+def _fault(chunk: Chunk, columns: list[Any], values: list[Any], plan: Plan, index: int) -> str:
     from orvik.cli._coordinates import describe
 
     if index in chunk.misshapen:
@@ -342,12 +387,19 @@ def _progress(quiet: bool, source: CsvSource | ParquetSource) -> Iterator[Callab
             yield bar.update
 
 
-def _report(tally: _Tally, plan: _Plan, output: str) -> None:
+def _their(added: list[str]) -> str:
+    if len(added) == 1:
+        return f"their {added[0]} is empty"
+    if len(added) <= 3:
+        return f"their {', '.join(added[:-1])} and {added[-1]} are empty"
+    return "their added columns are empty"
+
+
+def _report(tally: _Tally, plan: Plan, output: str) -> None:
     if tally.bad:
         print(
             f"orvik: {tally.bad:,} of {tally.rows:,} rows are bad (missing, non-numeric or "
-            f"out-of-range coordinates, or the wrong number of fields); their "
-            f"{' and '.join(plan.added)} {'is' if len(plan.added) == 1 else 'are'} NaN "
+            f"out-of-range coordinates, or the wrong number of fields); {_their(plan.added)} "
             f"(first: {tally.first})",
             file=sys.stderr,
         )

@@ -281,17 +281,30 @@ class CsvSink:
             self._stream.write(self._header)
             self._header = None
 
-    def write(self, table: pa.Table, added: list[np.ndarray[Any, Any]]) -> None:
+    def write(self, table: pa.Table, added: list[Any]) -> None:
         self._write_header()
         fields = [
             _quoted(text_column(column, self._label, name))
             for column, name in zip(table.columns, self._names, strict=False)
         ]
-        fields += [_number_text(values) for values in added]
+        added_names = self._names[len(self._names) - len(added) :]
+        fields += [
+            _added_text(values, self._label, name)
+            for values, name in zip(added, added_names, strict=True)
+        ]
         # The line break rides on the last field, so one join makes the lines.
         fields[-1] = pc.binary_join_element_wise(fields[-1], "\n", "")
         lines = pc.binary_join_element_wise(*fields, ",")
         self._stream.write(_text_bytes(lines))
+
+
+def _added_text(values: Any, label: str, name: str) -> Any:
+    """An added column as CSV fields: numbers spelled shortest, text quoted
+    where needed, a missing value as an empty field."""
+    if isinstance(values, np.ndarray):
+        return _number_text(values)
+    text = text_column(values, label, name)
+    return _quoted(pc.fill_null(text, "") if text.null_count else text)
 
 
 def _number_text(values: np.ndarray[Any, Any]) -> Any:

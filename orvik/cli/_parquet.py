@@ -105,7 +105,7 @@ class ParquetSink:
         self._types = types
         self._label = label
 
-    def write(self, table: pa.Table, added: list[np.ndarray[Any, Any]]) -> None:
+    def write(self, table: pa.Table, added: list[Any]) -> None:
         try:
             columns = [
                 typed(column, kind)
@@ -113,7 +113,11 @@ class ParquetSink:
             ]
         except pa.ArrowInvalid as error:
             raise CliError(f"{self._label}: changed while being read ({describe(error)})") from None
-        columns += [pa.array(values, pa.float64()) for values in added]
+        kinds = self._writer.schema.types[len(columns) :]
+        columns += [
+            pa.array(values, kind) if isinstance(values, np.ndarray) else values.cast(kind)
+            for values, kind in zip(added, kinds, strict=True)
+        ]
         self._writer.write_table(pa.Table.from_arrays(columns, schema=self._writer.schema))
 
 

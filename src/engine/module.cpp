@@ -11,6 +11,7 @@
 #include "runtime/thread_count.hpp"
 #include "src/contract.hpp"
 #include "src/engine/array_kernels.hpp"
+#include "src/engine/point_index_type.hpp"
 #include "src/engine/scalar_functions.hpp"
 #include "src/engine/test_hooks.hpp"
 #include "src/engine/thread_limit.hpp"
@@ -136,6 +137,7 @@ PyMODINIT_FUNC PyInit__engine(void) {
         orvik::interop::PyRef module = orvik::interop::PyRef::steal(PyModule_Create(&orvik::engine::module_def));
         if (!module) orvik::interop::throw_python_error();
         orvik::engine::add_functions(module.get());
+        orvik::engine::add_point_index_type(module.get());
         return module.release();
     }, orvik::engine::failures_as);
 }

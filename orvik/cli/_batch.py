@@ -120,6 +120,12 @@ class _Plan:
 
         return [pa.float64()] * len(self.added)
 
+    @property
+    def result_fault(self) -> str:
+        """What is wrong with a row whose coordinates are good but whose
+        results are not finite numbers."""
+        return "the distance is not a finite number"
+
     def remedy(self, column: str) -> str:
         """What to do about an input that already has an added column."""
         return "name the new one with --output-column" if column == self.out_column else "--azimuths adds it"
@@ -168,6 +174,8 @@ class Plan(Protocol):
     def added(self) -> list[str]: ...
     def added_types(self) -> list[Any]: ...
     def remedy(self, column: str) -> str: ...
+    @property
+    def result_fault(self) -> str: ...
     def compute(self, values: list[Any]) -> tuple[list[Any], Any]: ...
 
 
@@ -356,7 +364,7 @@ def _fault(chunk: Chunk, columns: list[Any], values: list[Any], plan: Plan, inde
 
     if index in chunk.misshapen:
         return f"{chunk.misshapen[index]} fields where the header has {chunk.table.num_columns}"
-    return describe(columns, plan.columns, values, index) or "the result is not a finite number"
+    return describe(columns, plan.columns, values, index) or plan.result_fault
 
 
 @contextmanager

@@ -84,6 +84,10 @@ class _Nearest:
     def remedy(self, column: str) -> str:
         return "orvik nearest adds it"
 
+    @property
+    def result_fault(self) -> str:
+        return "no result"  # never: a row with good coordinates always has its places
+
     def compute(self, values: list[Any]) -> tuple[list[Any], Any]:
         """Names and distances of the k nearest places; a row whose
         coordinates are NaN (a bad row) finds none, and fewer than k places

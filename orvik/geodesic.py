@@ -131,11 +131,11 @@ def direct_batch(
 ENDPOINTS = ("lat1", "lon1", "lat2", "lon2")
 
 
-def _point_count(n: object, include_ends: bool) -> int:
+def _point_count(n: Any, include_ends: bool) -> int:
     if isinstance(n, bool):
         raise TypeError(f"line_points() argument 'n' must be an int, not {type(n).__name__}")
     try:
-        count = operator.index(n)  # type: ignore[call-overload]
+        count = operator.index(n)
     except TypeError:
         raise TypeError(f"line_points() argument 'n' must be an int, not {type(n).__name__}") from None
     if count < 0 or (include_ends and count == 1):
@@ -144,7 +144,7 @@ def _point_count(n: object, include_ends: bool) -> int:
     return count
 
 
-def _steps_of(c: _arrays.Converted, spacing: object, ellipsoid: Any) -> int:
+def _steps_of(c: _arrays.Converted, spacing: Any, ellipsoid: Any) -> int:
     """The number of equal steps of about `spacing` metres along the one
     line: its length over `spacing`, rounded, and at least one."""
     if c.shape != ():
@@ -154,7 +154,7 @@ def _steps_of(c: _arrays.Converted, spacing: object, ellipsoid: Any) -> int:
     if isinstance(spacing, (str, bytes, bool)):
         raise TypeError(f"line_points() argument 'spacing' must be a number, not {type(spacing).__name__}")
     try:
-        step = float(spacing)  # type: ignore[arg-type]
+        step = float(spacing)
     except (TypeError, ValueError):
         raise TypeError(f"line_points() argument 'spacing' must be a number, not {type(spacing).__name__}") from None
     if not step > 0:
@@ -219,7 +219,7 @@ def line_points(
     return lats, lons
 
 
-def _track_lists(np: Any, function: str, lats: object, lons: object) -> tuple[Any, Any, Any] | None:
+def _track_lists(np: Any, function: str, lats: Any, lons: Any) -> tuple[Any, Any, Any] | None:
     """Tracks of different lengths, given as lists (or tuples) of 1-D
     array-likes, as one pair of columns and the offsets of the tracks in
     them; None when the inputs are arrays (tracks of one length)."""
@@ -239,10 +239,10 @@ def _track_lists(np: Any, function: str, lats: object, lons: object) -> tuple[An
                 f"{function}(): 'lats' and 'lons' must both be lists of tracks when either is one; "
                 f"'{name}' is {type(value).__name__}"
             )
-    if len(lats) != len(lons):  # type: ignore[arg-type]
-        raise ValueError(f"{function}(): {len(lats)} tracks of 'lats' but {len(lons)} of 'lons'")  # type: ignore[arg-type]
+    if len(lats) != len(lons):
+        raise ValueError(f"{function}(): {len(lats)} tracks of 'lats' but {len(lons)} of 'lons'")
     lat_parts, lon_parts = [], []
-    for i, (lat, lon) in enumerate(zip(lats, lons, strict=True)):  # type: ignore[call-overload]
+    for i, (lat, lon) in enumerate(zip(lats, lons, strict=True)):
         lat = _arrays.as_float64(np, lat, f"lats[{i}]", function)
         lon = _arrays.as_float64(np, lon, f"lons[{i}]", function)
         try:
@@ -260,7 +260,7 @@ def _track_lists(np: Any, function: str, lats: object, lons: object) -> tuple[An
     return np.concatenate(lat_parts), np.concatenate(lon_parts), offsets
 
 
-def _tracks(function: str, lats: object, lons: object, axis: object) -> tuple[Any, Any, Any, tuple[int, ...]]:
+def _tracks(function: str, lats: Any, lons: Any, axis: Any) -> tuple[Any, Any, Any, tuple[int, ...]]:
     """The operands of a kernel over tracks: (lats, lons, offsets, shape of
     the result).  Arrays give two-dimensional columns, one track per row,
     and no offsets."""
@@ -275,7 +275,7 @@ def _tracks(function: str, lats: object, lons: object, axis: object) -> tuple[An
     if isinstance(axis, bool):
         raise TypeError(f"{function}() argument 'axis' must be an int, not bool")
     try:
-        index = operator.index(axis)  # type: ignore[call-overload]
+        index = operator.index(axis)
     except TypeError:
         raise TypeError(f"{function}() argument 'axis' must be an int, not {type(axis).__name__}") from None
     ndim = len(c.shape)

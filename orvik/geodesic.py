@@ -324,8 +324,10 @@ def polygon_area(lats: ArrayLike, lons: ArrayLike, *, ellipsoid: Any = None) -> 
     for a polygon with holes, subtract the holes' areas.  A 1-D ring gives
     two floats; a 2-D array with rings along its last axis, or a list (or
     tuple) of 1-D array-likes of different lengths, gives two arrays with
-    one value per ring, computed in parallel.  A NaN vertex makes its own
-    ring's area and perimeter NaN.  The ellipsoid is WGS84 unless
+    one value per ring, computed in parallel; a ring of more than 4096
+    vertices is itself split over the workers, in parts joined to within
+    rounding of one PolygonArea pass.  A NaN vertex makes its own ring's
+    area and perimeter NaN.  The ellipsoid is WGS84 unless
     `ellipsoid` names another ('GRS80', 'WGS72') or gives an (a, f) pair.
     """
     lat, lon, offsets, shape = _tracks("polygon_area", lats, lons, -1)

@@ -31,12 +31,12 @@ namespace {
 using interop::FunctionDescription;
 using interop::PythonError;
 
-// Rough nanoseconds per unit of work, for deciding what is worth the pool
-// and how long pieces may be.
-constexpr double position_ns = 300;  // one point along a line
-constexpr double line_ns = 1500;     // setting a line up: an inverse problem
-constexpr double edge_ns = 800;      // one edge of a track: a distance
-constexpr double ring_edge_ns = 1100;  // one edge of a ring: distance and area
+// Rough nanoseconds per unit of work on one core, for deciding what is worth
+// the pool and how long pieces may be.
+constexpr double position_ns = 100;    // one point along a line
+constexpr double line_ns = 1300;       // setting a line up: an inverse problem
+constexpr double edge_ns = 850;        // one edge of a track: a distance
+constexpr double ring_edge_ns = 1000;  // one edge of a ring: distance and area
 
 [[noreturn]] void fail(PyObject* type, std::string_view function, const std::string& what) {
     throw PythonError::pending(type, std::string(function) + "(): " + what);

@@ -165,7 +165,10 @@ def _steps_of(c: _arrays.Converted, spacing: Any, ellipsoid: Any) -> int:
         raise ValueError(
             "line_points(): the line has no length to divide (a NaN or infinite endpoint, or a latitude beyond 90)"
         )
-    return max(1, round(float(length) / step))
+    steps = float(length) / step
+    if steps >= 2.0**53:  # far more points than any memory holds; round() would fail at infinity
+        raise ValueError(f"line_points(): 'spacing' of {step!r} m makes too many points of a line of {float(length)!r} m")
+    return max(1, round(steps))
 
 
 def line_points(
@@ -195,14 +198,17 @@ def line_points(
       step is equal.  With `include_ends` the result has steps + 1 points,
       without steps - 1.
 
-    Longitudes come back reduced to [-180, 180].  A line with a NaN or
+    The results are arrays even for one line, and never pandas Series
+    (each line has its points).  Longitudes come back reduced to
+    [-180, 180].  A line with a NaN or
     infinite endpoint, or a latitude beyond 90, has NaN points.  The
     ellipsoid is WGS84 unless `ellipsoid` names another ('GRS80', 'WGS72')
     or gives an (a, f) pair.
     """
     if (n is None) == (spacing is None):
         raise ValueError("line_points(): give exactly one of 'n' and 'spacing'")
-    if not isinstance(include_ends, bool) and type(include_ends).__name__ != "bool_":
+    np = _arrays.load_numpy()
+    if not isinstance(include_ends, (bool, np.bool_)):
         raise TypeError(f"line_points() argument 'include_ends' must be a bool, not {type(include_ends).__name__}")
     ends = bool(include_ends)
     c = _arrays.Converted("line_points", ENDPOINTS, (lat1, lon1, lat2, lon2))
@@ -265,20 +271,22 @@ def _tracks(function: str, lats: Any, lons: Any, axis: Any) -> tuple[Any, Any, A
     the result).  Arrays give two-dimensional columns, one track per row,
     and no offsets."""
     np = _arrays.load_numpy()
-    lists = _track_lists(np, function, lats, lons)
-    if lists is not None:
-        if axis not in (-1, 1):
-            raise ValueError(f"{function}(): a list of tracks is reduced along each track (axis -1), not axis {axis!r}")
-        lat, lon, offsets = lists
-        return lat, lon, offsets, (len(offsets) - 1,)
-    c = _arrays.Converted(function, ("lats", "lons"), (lats, lons))
     if isinstance(axis, bool):
         raise TypeError(f"{function}() argument 'axis' must be an int, not bool")
     try:
         index = operator.index(axis)
     except TypeError:
         raise TypeError(f"{function}() argument 'axis' must be an int, not {type(axis).__name__}") from None
+    lists = _track_lists(np, function, lats, lons)
+    if lists is not None:
+        if index not in (-1, 1):
+            raise ValueError(f"{function}(): a list of tracks is reduced along each track (axis -1), not axis {index}")
+        lat, lon, offsets = lists
+        return lat, lon, offsets, (len(offsets) - 1,)
+    c = _arrays.Converted(function, ("lats", "lons"), (lats, lons))
     ndim = len(c.shape)
+    if ndim == 0:
+        raise ValueError(f"{function}(): 'lats' and 'lons' are numbers; a track needs at least one dimension")
     if not -ndim <= index < ndim:
         raise ValueError(f"{function}() argument 'axis' is {index}, out of range for {ndim}-dimensional input")
     columns = [np.moveaxis(a, index, -1) for a in c.arrays]

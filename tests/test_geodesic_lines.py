@@ -270,6 +270,7 @@ def test_ellipsoid_by_name_or_pair_and_series_in(function):
         (0, {"spacing": 0.0}, ValueError, "'spacing'"),
         (0, {"spacing": np.nan}, ValueError, "'spacing'"),
         (0, {"spacing": "1"}, TypeError, "'spacing'"),
+        (0, {"spacing": 1e-300}, ValueError, "too many"),
         ([0, 1], {"spacing": 1e3}, ValueError, "one line"),
         (np.nan, {"spacing": 1e3}, ValueError, "no length"),
     ],
@@ -288,7 +289,7 @@ def test_a_line_that_is_not_has_nan_points():
 @pytest.mark.parametrize(
     ("lats", "lons", "kw", "error", "match"),
     [
-        (1.0, 2.0, {}, ValueError, "axis"),
+        (1.0, 2.0, {}, ValueError, "are numbers"),
         ([[1.0, 2.0], [3.0]], [[1.0, 2.0], [3.0], [4.0]], {}, ValueError, "3 of 'lons'"),
         ([[1.0, 2.0], [3.0]], np.zeros((2, 2)), {}, TypeError, "lists of tracks"),
         ([[1.0, 2.0], ["a"]], [[1.0, 2.0], [3.0]], {}, TypeError, r"lats\[1\]"),

@@ -73,8 +73,15 @@ class _RegisterOnImport(importlib.abc.MetaPathFinder):
 def install() -> None:
     if "threadpoolctl" in sys.modules:
         _register(sys.modules["threadpoolctl"])
-    else:
-        sys.meta_path.insert(0, _RegisterOnImport())
+        return
+    # Just before the finder of modules on sys.path, which is what finds
+    # threadpoolctl: finders that programs put first keep their place.
+    hook = _RegisterOnImport()
+    finders = sys.meta_path
+    position = next(
+        (i for i, f in enumerate(finders) if f is importlib.machinery.PathFinder), len(finders)
+    )
+    finders.insert(position, hook)
 
 
 

@@ -46,7 +46,8 @@ fi
 # The extension must have been built instrumented, or this run proves nothing.
 platlib=$("$venv/bin/python" -P -c 'import sysconfig; print(sysconfig.get_path("platlib"))')
 module=$(ls "$platlib"/orvik/_orvik*.so)
-if ! ldd "$module" | grep -q libasan; then
+# (Not `ldd | grep -q`: grep leaving early fails the pipe under pipefail.)
+if ! ldd "$module" | grep libasan >/dev/null; then
   echo "test_sanitized: $module is not linked with AddressSanitizer" >&2
   exit 1
 fi

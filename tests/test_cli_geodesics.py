@@ -63,7 +63,9 @@ def test_line_prints_the_packages_points(options, ends):
         assert along[0] == 0.0 and abs(along[-1] - distance.geodesic_distance(*a, *b) / 1000) < 1e-9
 
 
-@pytest.mark.parametrize("options", [[], ["--n", "3", "--spacing", "5"], ["--spacing", "-1"], ["--n", "0"]])
+@pytest.mark.parametrize(
+    "options", [[], ["--n", "3", "--spacing", "5"], ["--spacing", "-1"], ["--n", "0"], ["--n", "1"]]
+)
 def test_line_needs_one_positive_way_of_spacing(options):
     done = orvik("line", "0", "0", "10", "10", *options)
     assert done.returncode == 2 and done.stdout == "" and len(done.stderr.splitlines()) == 1, done.stderr

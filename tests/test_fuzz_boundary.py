@@ -568,6 +568,9 @@ def test_package_array_functions_broadcast_or_name_the_problem(name, data):
     if kind == "ok":
         assert error is None, f"{error!r} for convertible arguments"
         arrays, shape = detail
+        if isinstance(result, float):  # numbers in, a number out
+            assert shape == () and name.endswith("_batch"), result
+            result = np.asarray(result)
         assert_same_bits(result, elementwise(scalar, arrays, shape))
     elif kind == "bind":
         assert type(error) is TypeError

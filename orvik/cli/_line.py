@@ -43,6 +43,8 @@ def run(args: argparse.Namespace) -> int:
         raise UsageError(f"--spacing must be positive, not {args.spacing:g}")
     if args.no_ends and args.spacing is not None:
         raise UsageError("--no-ends goes with --n")
+    if args.n == 1 and not args.no_ends:
+        raise UsageError("--n must be at least 2 when the two ends are among the points")
     ends = (args.lat1, args.lon1, args.lat2, args.lon2)
     with computing("computing the line"):
         if args.n is not None:

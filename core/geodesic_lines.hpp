@@ -1,0 +1,93 @@
+// Problems over whole lines on an ellipsoid: points along a geodesic, the
+// length of a polyline and the area of a ring.  Each works on a part of one
+// line, track or ring given as strided columns, so that a caller can split
+// long ones over threads and run many at once; none touches Python.
+#pragma once
+
+#include <GeographicLib/GeodesicLine.hpp>
+
+#include <cstddef>
+
+#include "core/geodesic.hpp"
+#include "core/strided.hpp"
+
+namespace orvik::core {
+
+// The points of one geodesic from (lat1, lon1) to (lat2, lon2), equally
+// spaced by distance: with `include_ends`, n points whose first and last are
+// the two endpoints (n - 1 steps); without, n interior points (n + 1 steps).
+class LinePoints {
+public:
+    LinePoints(const Geodesic& g, double lat1, double lon1, double lat2, double lon2, std::size_t n,
+               bool include_ends) noexcept;
+
+    // Writes points [first, last) to elements [0, last - first) of `lat`
+    // and `lon`.  Longitudes are reduced to [-180, 180].  The endpoints are
+    // the arguments themselves (the longitude reduced), not recomputed, so
+    // that a line starts and ends exactly where it was asked to; when the
+    // line has no finite length (a NaN or a latitude beyond 90), every
+    // point is NaN.
+    void write(std::size_t first, std::size_t last, StridedOut lat, StridedOut lon) const noexcept;
+
+    double distance() const noexcept { return line_.Distance(); }
+
+private:
+    GeographicLib::GeodesicLine line_;
+    double lat1_, lon1_, lat2_, lon2_;
+    std::size_t n_;
+    bool include_ends_;
+    double step_;
+};
+
+// Long tracks and rings are computed in parts of this many edges, so that
+// one of them can keep every worker busy.  The parts depend on the data
+// alone, never on the number of threads, and so do the results.
+inline constexpr std::size_t part_edges = 4096;
+
+// The number of parts of a track or ring of `edges` edges: at least one.
+inline std::size_t parts_of(std::size_t edges) noexcept {
+    return edges == 0 ? 1 : (edges + part_edges - 1) / part_edges;
+}
+
+// Sum of the geodesic distances from vertex i to vertex i + 1 for i in
+// [first, last): edges of a polyline.  Summed with GeographicLib's
+// Accumulator (twice the precision of a double), so that adding up the
+// parts of a long track costs at most one rounding per part.  NaN when a
+// vertex of these edges is NaN, infinite or beyond the poles.
+double polyline_length(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t first,
+                       std::size_t last) noexcept;
+
+// The length of a whole track of `count` vertices: its parts added up in
+// order.  A single vertex gives 0, or NaN when it is not a point.
+double track_length(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count) noexcept;
+
+struct RingMeasure {
+    double area;       // m^2, positive when the ring runs counter-clockwise
+    double perimeter;  // m, the closing edge included
+};
+
+// Part `part` of the ring through `count` vertices (see ring_measure), by
+// GeographicLib's PolygonArea: the polygon through the vertices of edges
+// [part * part_edges, (part + 1) * part_edges), closed back to its first.
+// A ring of one part is the ring itself.
+RingMeasure ring_part(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count,
+                      std::size_t part) noexcept;
+
+// The measure of the ring from those of its parts, in order.  Each part is
+// closed by a chord back to its first vertex; the chords together form the
+// polygon through the parts' first vertices, run backwards, whose edges are
+// the very same geodesics.  Subtracting it from the sum of the parts leaves
+// the ring, its area modulo the ellipsoid's and reduced as PolygonArea
+// reduces a signed area.
+RingMeasure join_ring_parts(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count,
+                            const RingMeasure* parts) noexcept;
+
+// Area and perimeter of the ring through `count` vertices, closed from the
+// last back to the first: any size, across the poles and the antimeridian.
+// Fewer than two vertices give zeros; a NaN vertex gives NaN for both.  A
+// ring of up to part_edges vertices is exactly GeographicLib's PolygonArea;
+// a longer one is the join of its parts (equal to PolygonArea's within
+// rounding).
+RingMeasure ring_measure(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count);
+
+}  // namespace orvik::core

@@ -15,8 +15,11 @@ takes cores from the pool:
   - path_length of one track of --n vertices against Geod.line_length;
   - polygon_area of one ring of 1e5 vertices against
     Geod.polygon_area_perimeter, and of 1000 rings of 1000 vertices against
-    Geod.polygon_area_perimeter called for each.
+    Geod.polygon_area_perimeter called for each;
+  - great_circle_destination_batch against the same formula written as a
+    NumPy expression (the peer column is NumPy there).
 Every pair is also checked to agree, so that a fast wrong answer shows.
+--docs writes the table into docs/benchmarks.md.
 """
 
 from __future__ import annotations
@@ -31,7 +34,8 @@ from collections.abc import Callable
 import numpy as np
 import pyproj
 
-from orvik import _engine, geodesic
+import docs_section
+from orvik import _engine, distance, geodesic
 
 
 def best_of(repeat: int, *calls: Callable[[], object]) -> list[tuple[float, float]]:
@@ -65,10 +69,23 @@ def ring(rng: np.random.Generator, n: int, lat0: float, lon0: float, radius: flo
     return lat0 + r * np.sin(t), lon0 + r * np.cos(t)
 
 
+def numpy_destination(lat1: np.ndarray, lon1: np.ndarray, bearing: np.ndarray, d: np.ndarray) -> tuple[np.ndarray, np.ndarray]:
+    """The great-circle destination written as NumPy expressions, the same
+    formula as orvik's."""
+    delta = d / 6371008.8
+    phi1, lambda1, theta = np.radians(lat1), np.radians(lon1), np.radians(bearing)
+    x = np.sin(phi1) * np.cos(delta) + np.cos(theta) * (np.cos(phi1) * np.sin(delta))
+    phi2 = np.arcsin(np.clip(x, -1.0, 1.0))
+    y = np.cos(phi1) * (np.sin(theta) * np.sin(delta))
+    z = np.cos(delta) - np.sin(phi1) * np.sin(phi2)
+    return np.degrees(phi2), np.degrees(lambda1 + np.arctan2(y, z))
+
+
 def main() -> None:
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--n", type=int, default=1_000_000, help="points of the batch calls, vertices of the track")
     parser.add_argument("--repeat", type=int, default=5)
+    parser.add_argument("--docs", action="store_true", help="write the table into docs/benchmarks.md")
     args = parser.parse_args()
     rng = np.random.default_rng(20241208)
     geod = pyproj.Geod(ellps="WGS84")
@@ -157,7 +174,24 @@ def main() -> None:
             lambda: [geod.polygon_area_perimeter(lo, la) for la, lo in zip(ring_lats, ring_lons, strict=True)],
             ">= 1.5x", 1.5)  # fmt: skip
 
+    # --- great-circle destinations against NumPy --------------------------------------
+    bearing = rng.uniform(0, 360, n)
+    ours_dest = distance.great_circle_destination_batch(lat1, lon1, bearing, s12)
+    numpy_dest = numpy_destination(lat1, lon1, bearing, s12)
+    assert np.allclose(ours_dest[0], numpy_dest[0], atol=1e-9)
+    compare(f"great_circle_destination_batch, n={n:.0e} (peer: NumPy)",
+            lambda: distance.great_circle_destination_batch(lat1, lon1, bearing, s12),
+            lambda: numpy_destination(lat1, lon1, bearing, s12), ">= 5x", 5.0)  # fmt: skip
+
     print(f"load average now {os.getloadavg()[0]:.2f} on {os.cpu_count()} CPUs")
+    if args.docs:
+        table = [docs_section.machine_line() + f" pyproj {pyproj.__version__}; best of {args.repeat}.", "",
+                 "### Geodesic problems over arrays, against pyproj (time per call; x: pyproj / orvik)", "",
+                 "| call | orvik | peer | x | target |", "|---|---:|---:|---:|---|"]  # fmt: skip
+        for name, t_ours, t_theirs, target, met in rows:
+            table.append(f"| {name} | {t_ours * 1e3:.2f} ms | {t_theirs * 1e3:.2f} ms | {t_theirs / t_ours:.2f} "
+                         f"| {target}{'' if met else ' (missed)'} |")  # fmt: skip
+        docs_section.write_section("geodesic-arrays", "\n".join(table))
     missed = [name for name, *_, met in rows if not met]
     print("all targets met" if not missed else f"targets missed: {', '.join(missed)}")
 

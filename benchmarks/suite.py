@@ -23,6 +23,8 @@ from typing import Callable
 
 import numpy as np
 
+import docs_section
+
 import orvik
 from orvik import distance
 
@@ -244,7 +246,9 @@ def write_markdown(path: Path, header: str, scalar, batch, matrix) -> None:
         lines.append("|---|" + "---:|" * len(sizes))
         for lib, per in matrix.items():
             lines.append(f"| {lib} | " + " | ".join(f"{per[n] / 1e6:.2f}" for n in sizes) + " |")
-    path.write_text("\n".join(lines) + "\n", encoding="utf-8")
+    # The sections other benchmark scripts own stay, after these tables.
+    kept = docs_section.sections(path.read_text(encoding="utf-8")) if path.exists() else ""
+    path.write_text("\n".join(lines) + "\n" + ("\n" + kept if kept else ""), encoding="utf-8")
 
 
 def write_plot(path: Path, title: str, scalar, batch) -> None:

@@ -13,7 +13,7 @@ TypeError naming the parameter.
 from __future__ import annotations
 
 import sys
-from collections.abc import Callable, Sequence
+from collections.abc import Callable, Iterable, Sequence
 from typing import Any
 
 Wrap = Callable[[Any], Any]
@@ -68,6 +68,23 @@ def as_float64(np: Any, value: object, param: str, function: str) -> Any:
         raise kind_of_error(f"{function}() argument '{param}': {error}") from error
 
 
+def broadcast_shape(shapes: Iterable[tuple[int, ...]]) -> tuple[int, ...]:
+    """The shape the shapes broadcast to, by NumPy's rules, or ValueError.
+    Written out because NumPy's own broadcast_shapes stops at 32 dimensions,
+    while arrays (and the compiled kernels) go up to 64."""
+    result: list[int] = []
+    for shape in shapes:
+        if len(shape) > len(result):
+            result = [1] * (len(shape) - len(result)) + result
+        for i, extent in enumerate(shape, start=len(result) - len(shape)):
+            if extent != result[i]:
+                if result[i] == 1:
+                    result[i] = extent
+                elif extent != 1:
+                    raise ValueError("shapes cannot be broadcast together")
+    return tuple(result)
+
+
 class Converted:
     """Inputs converted and broadcast together, and how to give results back:
     floats for numbers, Series on the common index, arrays otherwise."""
@@ -77,7 +94,7 @@ class Converted:
         self.function = function
         arrays = [as_float64(np, v, p, function) for v, p in zip(values, params, strict=True)]
         try:
-            shape = np.broadcast_shapes(*(a.shape for a in arrays))
+            shape = broadcast_shape(a.shape for a in arrays)
         except ValueError:
             shapes = ", ".join(f"{p} {a.shape}" for p, a in zip(params, arrays, strict=True))
             raise ValueError(f"{function}(): shapes cannot be broadcast together: {shapes}") from None

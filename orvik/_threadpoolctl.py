@@ -8,7 +8,6 @@ already is, else by a small import hook that steps aside after that.
 
 from __future__ import annotations
 
-import importlib.abc
 import importlib.machinery
 import sys
 from types import ModuleType
@@ -48,7 +47,7 @@ def _register(threadpoolctl: ModuleType) -> None:
     register(OrvikController)
 
 
-class _RegisterOnImport(importlib.abc.MetaPathFinder):
+class _RegisterOnImport:
     """Finds nothing itself: when threadpoolctl is about to be imported, it
     wraps that module's loader so the controller is registered right after."""
 

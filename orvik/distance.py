@@ -108,7 +108,7 @@ def _point_sets(function: str, values: tuple[object, ...]) -> tuple[Any, Any, An
     sets = []
     for lat, lon, params in ((arrays[0], arrays[1], PAIR[:2]), (arrays[2], arrays[3], PAIR[2:])):
         try:
-            shape = np.broadcast_shapes(lat.shape, lon.shape)
+            shape = _arrays.broadcast_shape((lat.shape, lon.shape))
         except ValueError:
             raise ValueError(
                 f"{function}(): {params[0]} {lat.shape} and {params[1]} {lon.shape} "

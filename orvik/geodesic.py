@@ -252,7 +252,7 @@ def _track_lists(np: Any, function: str, lats: Any, lons: Any) -> tuple[Any, Any
         lat = _arrays.as_float64(np, lat, f"lats[{i}]", function)
         lon = _arrays.as_float64(np, lon, f"lons[{i}]", function)
         try:
-            shape = np.broadcast_shapes(lat.shape, lon.shape)
+            shape = _arrays.broadcast_shape((lat.shape, lon.shape))
         except ValueError:
             raise ValueError(
                 f"{function}(): lats[{i}] {lat.shape} and lons[{i}] {lon.shape} cannot be broadcast together"

@@ -70,7 +70,7 @@ class PointIndex:
         lat_a = _arrays.as_float64(np, lat, "lat", function)
         lon_a = _arrays.as_float64(np, lon, "lon", function)
         try:
-            shape = np.broadcast_shapes(lat_a.shape, lon_a.shape)
+            shape = _arrays.broadcast_shape((lat_a.shape, lon_a.shape))
         except ValueError:
             raise ValueError(
                 f"{function}(): lat {lat_a.shape} and lon {lon_a.shape} cannot be broadcast together"

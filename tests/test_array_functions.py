@@ -230,3 +230,38 @@ def test_kernel_checks_what_it_is_given(into):
         kernel(np.broadcast_to(0.0, (3,)), ok, ok, ok, ok)
     with pytest.raises(TypeError, match="argument 'lat1'"):
         kernel(np.empty(3), [0.0] * 3, ok, ok, ok)
+
+
+def _can_make(ndim):
+    try:
+        np.zeros((1,) * ndim)
+    except ValueError:
+        return False
+    return True
+
+
+@pytest.mark.parametrize("ndim", [33, 64])
+@pytest.mark.parametrize(("batch", "scalar"), BATCH, ids=batch_ids)
+def test_up_to_numpys_own_dimension_limit(batch, scalar, ndim):
+    if not _can_make(ndim):
+        pytest.skip(f"this NumPy makes no arrays of {ndim} dimensions")
+    lat = np.full((2,) + (1,) * (ndim - 1), 10.0)
+    lon = np.full((1,) * (ndim - 2) + (3, 1), 20.0)
+    result = batch(lat, lon, 30.0, 40.0)
+    assert result.shape == (2,) + (1,) * (ndim - 3) + (3, 1)
+    assert set(result.ravel().tolist()) == {scalar(10.0, 20.0, 30.0, 40.0)}
+
+
+def test_broadcast_shape_follows_numpy():
+    from orvik._arrays import broadcast_shape
+
+    rng = np.random.default_rng(3)
+    for _ in range(300):
+        shapes = [tuple(rng.choice([1, 1, 2, 3], rng.integers(0, 4))) for _ in range(rng.integers(1, 4))]
+        try:
+            expected = np.broadcast_shapes(*shapes)
+        except ValueError:
+            with pytest.raises(ValueError):
+                broadcast_shape(shapes)
+        else:
+            assert broadcast_shape(shapes) == expected

@@ -24,6 +24,9 @@ Every pair is also checked to agree, so that a fast wrong answer shows.
 
 from __future__ import annotations
 
+import sys
+from pathlib import Path
+
 import argparse
 import math
 import os
@@ -34,7 +37,9 @@ from collections.abc import Callable
 import numpy as np
 import pyproj
 
-import docs_section
+# Run with -P, which leaves this folder off sys.path.
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import docs_section  # noqa: E402
 from orvik import _engine, distance, geodesic
 
 

@@ -13,7 +13,9 @@ import subprocess
 import sys
 from pathlib import Path
 
-import docs_section
+# Run with -P, which leaves this folder off sys.path.
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import docs_section  # noqa: E402
 
 HERE = Path(__file__).resolve().parent
 SCRIPTS = {

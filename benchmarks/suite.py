@@ -12,6 +12,8 @@ ufuncs.  Writes docs/benchmarks.md (tables) and docs/benchmarks.png (plot).
 
 from __future__ import annotations
 
+import sys
+
 import argparse
 import datetime
 import math
@@ -23,7 +25,9 @@ from typing import Callable
 
 import numpy as np
 
-import docs_section
+# Run with -P, which leaves this folder off sys.path.
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+import docs_section  # noqa: E402
 
 import orvik
 from orvik import distance

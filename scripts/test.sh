@@ -8,6 +8,11 @@
 #               NumPy 1.x as well as 2.x
 #   sanitized   the C++ and Python tests against an AddressSanitizer and
 #               UndefinedBehaviorSanitizer build (scripts/test_sanitized.sh)
+#   clang       the C++ tests built by clang (Debian's clang-16, or $ORVIK_CLANG),
+#               warnings as errors
+#   wheel       the Python tests against the cp313 wheel users get
+#               (scripts/build_wheels.sh), installed into a fresh virtualenv
+#               and run where no C or C++ compiler is on PATH
 # ORVIK_TEST_STAGES picks stages (space-separated; default: all, in the order
 # above).  Arguments go to every pytest run.  Each stage's time is printed.
 set -euo pipefail
@@ -71,13 +76,65 @@ stage_numpy1() {
   run_pytest "$venv" tests/test_batch_*.py "$@"
 }
 
+stage_clang() {
+  local python clang=${ORVIK_CLANG:-clang++-16}
+  python=$(find_python 3.13)
+  local debs=""
+  [[ $clang =~ ^clang\+\+-([0-9]+)$ ]] && debs="clang-${BASH_REMATCH[1]}"
+  ORVIK_PYTHON=$python ORVIK_DEBS=$debs bash scripts/setup.sh
+  local venv=.venv cpp_build=build/cpp-tests-$clang
+  "$venv/bin/cmake" -S . -B "$cpp_build" -G Ninja -DCMAKE_MAKE_PROGRAM="$root/$venv/bin/ninja" \
+    -DCMAKE_CXX_COMPILER="$clang" -DORVIK_TESTS=ON -DORVIK_WERROR=ON -DCMAKE_BUILD_TYPE=Debug \
+    -DPython_EXECUTABLE="$root/$venv/bin/python" >/dev/null
+  "$venv/bin/cmake" --build "$cpp_build"
+  "$venv/bin/ctest" --test-dir "$cpp_build" --output-on-failure
+}
+
+# A directory of links to every program on PATH but the C and C++ compilers,
+# so that nothing under test can build code behind the wheel's back.
+path_without_compilers() {
+  local dir=$1 entries entry exe name
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  IFS=: read -r -a entries <<<"$PATH"
+  for entry in "${entries[@]}"; do
+    [ -d "$entry" ] || continue
+    for exe in "$entry"/*; do
+      name=${exe##*/}
+      [ -x "$exe" ] && [ ! -d "$exe" ] || continue
+      [[ $name =~ (^|-)(cc|c\+\+|cpp|gcc|g\+\+|c89|c99)(-[0-9.]+)?$ || $name =~ ^clang || $name == zig ]] && continue
+      [ -e "$dir/$name" ] || ln -s "$exe" "$dir/$name"
+    done
+  done
+  echo "$dir"
+}
+
+stage_wheel() {
+  local python venv=build/wheel-test/venv bin wheel tool
+  python=$(find_python 3.13)
+  ORVIK_WHEEL_PYTHONS=3.13 bash scripts/build_wheels.sh
+  wheel=$(ls dist/orvik-*-cp313-cp313-*manylinux*_"$(uname -m)".whl)
+  rm -rf "$venv"
+  "$python" -m venv "$venv"
+  "$venv/bin/python" -m pip install -q --disable-pip-version-check "$wheel[test]"
+  bin=$(path_without_compilers build/wheel-test/bin)
+  for tool in cc c++ gcc g++ clang clang++; do
+    if PATH=$bin command -v "$tool" >/dev/null; then
+      echo "test: $tool is still on the wheel test's PATH" >&2
+      return 1
+    fi
+  done
+  # Nor any library of the machine's but the system's own.
+  PATH=$bin LD_LIBRARY_PATH= run_pytest "$venv" "$@"
+}
+
 stage_sanitized() {
   local python
   python=$(find_python 3.13)
   ORVIK_PYTHON=$python bash scripts/test_sanitized.sh "$@"
 }
 
-stages=${ORVIK_TEST_STAGES:-cpp py313 py312 numpy1 sanitized}
+stages=${ORVIK_TEST_STAGES:-cpp py313 py312 numpy1 sanitized clang wheel}
 timings=()
 for stage in $stages; do
   if ! declare -F "stage_$stage" >/dev/null; then

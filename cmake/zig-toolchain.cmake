@@ -10,8 +10,9 @@
 #                     one in the `ziglang` package of the build's Python
 #   ORVIK_ZIG_TARGET  zig's target triple with the glibc release
 #                     (default x86_64-linux-gnu.2.28)
-#   ORVIK_ZIG_LIBGCC_S  the target's libgcc_s.so.1 (default: Debian's, under
-#                     /lib/<arch>-linux-gnu or /usr/lib/<arch>-linux-gnu)
+#   ORVIK_ZIG_LIBGCC_S  the target's libgcc_s.so.1 (default: Debian's, from
+#                     libgcc-s1 for this machine's architecture, from
+#                     libgcc-s1-<arch>-cross for another)
 #
 # This file is read again for every check CMake compiles (try_compile), where
 # the cache of the build is not at hand: what it finds the first time is
@@ -80,7 +81,7 @@ endforeach()
 # libunwind's, and the process crashes.  Linked against libgcc_s first, the
 # module takes every _Unwind_ function from it and none from libunwind.
 if(NOT ORVIK_ZIG_LIBGCC_S)
-  foreach(dir /lib/${target_arch}-linux-gnu /usr/lib/${target_arch}-linux-gnu)
+  foreach(dir /lib/${target_arch}-linux-gnu /usr/lib/${target_arch}-linux-gnu /usr/${target_arch}-linux-gnu/lib)
     if(EXISTS ${dir}/libgcc_s.so.1)
       set(ORVIK_ZIG_LIBGCC_S ${dir}/libgcc_s.so.1)
       break()
@@ -93,7 +94,7 @@ if(NOT EXISTS "${ORVIK_ZIG_LIBGCC_S}")
   else()
     string(REPLACE x86_64 amd64 debian_arch "${target_arch}")
     string(REPLACE aarch64 arm64 debian_arch "${debian_arch}")
-    set(package "libgcc-s1:${debian_arch} (after dpkg --add-architecture ${debian_arch})")
+    set(package "libgcc-s1-${debian_arch}-cross")
   endif()
   message(FATAL_ERROR "zig-toolchain: no libgcc_s.so.1 for ${target_arch}; install Debian's ${package} "
                       "or set ORVIK_ZIG_LIBGCC_S.")
@@ -101,3 +102,8 @@ endif()
 set(ORVIK_ZIG_LIBGCC_S "${ORVIK_ZIG_LIBGCC_S}" CACHE FILEPATH "The target's libgcc_s.so.1" FORCE)
 set(ENV{ORVIK_ZIG_LIBGCC_S} "${ORVIK_ZIG_LIBGCC_S}")
 set(CMAKE_CXX_STANDARD_LIBRARIES_INIT "\"${ORVIK_ZIG_LIBGCC_S}\"")
+# That libgcc_s is the build machine's, and refers to its newer glibc; at run
+# time the target's own is loaded.  A shared object's link never checks the
+# libraries it links against for undefined symbols; an executable's (the
+# compiler checks, the C++ tests) must not either.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,--allow-shlib-undefined")

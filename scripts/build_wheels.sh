@@ -99,10 +99,20 @@ for arch in $archs; do
       .
     wheel=$(ls "$raw"/orvik-*-cp"$nodot"-cp"$nodot"-linux_"$arch".whl)
     # An explicit platform: repair fails if anything in the wheel needs a
-    # newer glibc than the tag promises.
+    # newer glibc than the tag promises.  auditwheel names platforms of this
+    # machine's architecture only; for another it finds the tag itself,
+    # checked here.
     plat=manylinux_${glibc/./_}_$arch
+    [ "$arch" = "$(uname -m)" ] || plat=auto
+    rm -f "$out"/orvik-*-cp"$nodot"-cp"$nodot"-*_"$arch".whl
     auditwheel repair -w "$out" --plat "$plat" "$wheel" >/dev/null
-    repaired=$(ls "$out"/orvik-*-cp"$nodot"-cp"$nodot"-*"$plat"*.whl)
+    repaired=$(ls "$out"/orvik-*-cp"$nodot"-cp"$nodot"-*_"$arch".whl)
+    needs=$(grep -o 'manylinux_[0-9]*_[0-9]*' <<<"${repaired##*/}" | sort -t_ -k2,2n -k3,3n | head -1)
+    needs=${needs#manylinux_}
+    if [ -z "$needs" ] || ((${needs%_*} * 1000 + ${needs#*_} > ${glibc%.*} * 1000 + ${glibc#*.})); then
+      say "$repaired needs a newer glibc than $glibc"
+      exit 1
+    fi
     say "$repaired: $(du -k "$repaired" | cut -f1) KiB"
     auditwheel show "$repaired" | tr -s '\n' ' ' | sed 's/^ *//' >&2
     echo >&2

@@ -28,8 +28,13 @@ archs=${ORVIK_WHEEL_ARCHS:-x86_64}
 glibc=${ORVIK_WHEEL_GLIBC:-2.28}
 out=${ORVIK_WHEEL_DIR:-dist}
 # While the great-circle kernels link glibc's libmvec at build time, a wheel
-# with them needs glibc 2.35 (libmvec's asin is that new), so they are left
-# out by default.  Once libmvec is looked up at run time, the default is ON.
+# with them needs glibc 2.35 (libmvec's asin is that new; zig cannot even
+# link this machine's libmvec against glibc 2.28), so they are left out by
+# default.  Once libmvec is looked up at run time, the default is ON; but
+# the kernel is picked with __builtin_cpu_supports, which zig's compiler-rt
+# (0.17.1) answers with "no" for every feature, even SSE2, so that check must
+# ask the CPU (cpuid, xgetbv) itself first, or the wheels never run a vector
+# kernel.
 vector_math=${ORVIK_WHEEL_VECTOR_MATH:-OFF}
 raw=build/wheels-raw
 tools=.venv-wheels

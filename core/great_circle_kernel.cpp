@@ -24,6 +24,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(ORVIK_VECTOR_MATH_X86)
+#include <cpuid.h>
+#endif
+
 #include "core/great_circle_kernel_variants.hpp"
 #include "core/great_circle_lanes.hpp"
 #include "core/vector_math.hpp"
@@ -79,6 +83,35 @@ void destination_exact(double lat1, double lon1, double bearing, double distance
 
 namespace {
 
+#if defined(ORVIK_VECTOR_MATH_X86)
+// What the CPU and the operating system offer, asked of the CPU itself:
+// some toolchains' __builtin_cpu_supports answers no to everything (zig's,
+// which builds the portable wheels).  A wide register set is usable only if
+// the CPU has it and the operating system saves it across context switches
+// (XCR0).
+struct VectorUnits {
+    bool avx2 = false;
+    bool avx512f = false;
+};
+
+VectorUnits vector_units() noexcept {
+    VectorUnits units;
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (__get_cpuid(0, &eax, &ebx, &ecx, &edx) == 0 || eax < 7) return units;
+    __cpuid(1, eax, ebx, ecx, edx);
+    const bool osxsave = (ecx >> 27) & 1u, avx = (ecx >> 28) & 1u;
+    if (!osxsave || !avx) return units;
+    unsigned xcr0_low = 0, xcr0_high = 0;
+    __asm__ volatile("xgetbv" : "=a"(xcr0_low), "=d"(xcr0_high) : "c"(0));
+    const bool saves_ymm = (xcr0_low & 0x6u) == 0x6u;      // SSE and AVX state
+    const bool saves_zmm = (xcr0_low & 0xE6u) == 0xE6u;    // and the AVX-512 state
+    __cpuid_count(7, 0, eax, ebx, ecx, edx);
+    units.avx2 = saves_ymm && ((ebx >> 5) & 1u);
+    units.avx512f = saves_zmm && ((ebx >> 16) & 1u);
+    return units;
+}
+#endif
+
 struct KernelTable {
     GreatCircleKernel entries[4];
     std::size_t count;
@@ -88,12 +121,11 @@ KernelTable detect_kernels() noexcept {
     KernelTable table{};
     auto add = [&table](GreatCircleKernel kernel) { table.entries[table.count++] = kernel; };
 #if defined(ORVIK_VECTOR_MATH_X86)
-    // Checks the operating system's support of the wide registers too.
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && vector_math(8)) {
+    const VectorUnits units = vector_units();
+    if (units.avx512f && vector_math(8)) {
         add({"avx512", 8, kernels::distance_avx512, kernels::destination_avx512});
     }
-    if (__builtin_cpu_supports("avx2") && vector_math(4)) {
+    if (units.avx2 && vector_math(4)) {
         add({"avx2", 4, kernels::distance_avx2, kernels::destination_avx2});
     }
     if (vector_math(2)) add({"sse2", 2, kernels::distance_sse2, kernels::destination_sse2});

@@ -7,7 +7,8 @@
 #   - a virtualenv (.venv, or $ORVIK_VENV) on CPython >= 3.12,
 #   - orvik itself, built from this checkout, with its test extras.
 # Environment: ORVIK_PYTHON picks the interpreter; ORVIK_VENV the virtualenv;
-# ORVIK_EXTRAS the extras to install (default "test"); ORVIK_CONFIG_SETTINGS
+# ORVIK_EXTRAS the extras to install (default "test"); ORVIK_DEBS more Debian
+# packages to install, separated by spaces (e.g. "clang-16"); ORVIK_CONFIG_SETTINGS
 # extra build settings for scikit-build-core, separated by spaces, each passed
 # to pip as -C KEY=VALUE (e.g. "cmake.define.ORVIK_SANITIZE=address,undefined
 # build-dir=build/asan-{wheel_tag}").
@@ -23,6 +24,8 @@ say() { echo "setup: $*" >&2; }
 
 # --- Debian packages ---------------------------------------------------------
 debs=(libgtest-dev g++ make)
+read -r -a more_debs <<<"${ORVIK_DEBS:-}"
+debs+=(${more_debs[@]+"${more_debs[@]}"})
 case " ${config_settings[*]} " in
   *ORVIK_SYSTEM_GEOGRAPHICLIB=ON*) debs+=(libgeographiclib-dev pkgconf) ;;
 esac

@@ -68,15 +68,20 @@ void distance_portable(const double* lat1, const double* lon1, const double* lat
     distance_run(Scalar{}, lat1, lon1, lat2, lon2, out, n, radius);
 }
 
+void destination_exact(double lat1, double lon1, double bearing, double distance, double radius,
+                       double& lat2, double& lon2) noexcept {
+    Scalar ops;
+    double start_sine, end_sine;
+    destination_lanes(ops, lat1, lon1, bearing, distance, radius, lat2, lon2, start_sine, end_sine);
+}
+
+// With scalar libm every lane is already the exact formula: nothing is ever
+// computed again.
 void destination_portable(const double* lat1, const double* lon1, const double* bearing,
                           const double* distance, double* lat2, double* lon2, std::size_t n,
                           double radius) noexcept {
-    destination_run(Scalar{}, lat1, lon1, bearing, distance, lat2, lon2, n, radius);
-}
-
-void destination_exact(double lat1, double lon1, double bearing, double distance, double radius,
-                       double& lat2, double& lon2) noexcept {
-    destination_portable(&lat1, &lon1, &bearing, &distance, &lat2, &lon2, 1, radius);
+    const auto never = [](double, double, double, double, double, double&, double&) noexcept {};
+    destination_run(Scalar{}, never, lat1, lon1, bearing, distance, lat2, lon2, n, radius);
 }
 
 }  // namespace kernels

@@ -201,20 +201,5 @@ void destination_run(const Ops& ops, const Exact& exact, const double* lat1, con
     });
 }
 
-// The same with nothing to redo: the formula's own arithmetic is exact enough.
-template <class Ops>
-void destination_run(const Ops& ops, const double* lat1, const double* lon1, const double* bearing,
-                     const double* distance, double* lat2, double* lon2, std::size_t n,
-                     double radius) noexcept {
-    using V = typename Ops::V;
-    const V r = Ops::splat(radius);
-    const double* const in[4] = {lat1, lon1, bearing, distance};
-    double* const outs[2] = {lat2, lon2};
-    run_lanes<Ops>(in, outs, n, [&](const V (&v)[4], V (&y)[2]) {
-        V start_sine, end_sine;
-        destination_lanes(ops, v[0], v[1], v[2], v[3], r, y[0], y[1], start_sine, end_sine);
-    });
-}
-
 }  // namespace
 }  // namespace orvik::core

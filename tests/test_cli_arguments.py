@@ -6,6 +6,7 @@ import resource
 
 import pytest
 from cli_support import PAIRS_CSV, assert_one_line_failure, files_in, orvik
+from process_probes import UNDER_ADDRESS_SANITIZER
 
 from orvik import distance, geodesic
 
@@ -101,6 +102,13 @@ def limit_address_space(gib):
     return lambda: resource.setrlimit(resource.RLIMIT_AS, (gib << 30, gib << 30))
 
 
+# The sanitizer reserves terabytes of shadow address space at start-up.
+needs_plain_address_space = pytest.mark.skipif(
+    UNDER_ADDRESS_SANITIZER, reason="the sanitizer cannot start under an address-space limit"
+)
+
+
+@needs_plain_address_space
 def test_main_job_out_of_memory_is_one_line(tmp_path):
     rows = "".join(f"p{i},{i % 170 - 85},{i % 360 - 180}\n" for i in range(30_000))
     (tmp_path / "p.csv").write_text("name,lat,lon\n" + rows)
@@ -108,6 +116,7 @@ def test_main_job_out_of_memory_is_one_line(tmp_path):
     assert_one_line_failure(done, 1, "not enough memory for two 30,000 x 30,000 distance matrices")
 
 
+@needs_plain_address_space
 @pytest.mark.parametrize("args", [["--top", 1], ["batch", "in.csv", "-o", "out.csv"]])
 def test_a_worker_pool_that_cannot_start_costs_speed_not_results(tmp_path, args):
     (tmp_path / "in.csv").write_text("lat1,lon1,lat2,lon2\n" + "1,2,3,4\n" * 50_000)

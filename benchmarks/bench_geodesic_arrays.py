@@ -104,7 +104,7 @@ def main() -> None:
         # hardly changes; with the cores orvik had, it tells a slow kernel
         # from a busy machine.
         print(f"{name:<42} orvik {t_ours * 1e3:8.2f} ms on {cpu_ours / t_ours:3.1f} cores  "
-              f"pyproj {t_theirs * 1e3:8.2f} ms  x{speedup:5.2f}  per core x{cpu_theirs / cpu_ours:4.2f}  "
+              f"peer {t_theirs * 1e3:8.2f} ms  x{speedup:5.2f}  per core x{cpu_theirs / cpu_ours:4.2f}  "
               f"(target {target}: {'met' if speedup >= goal else 'MISSED'})", flush=True)
 
     print(f"{platform.processor() or platform.machine()}, {os.cpu_count()} CPUs, pool of {_engine.pool_size()}, "

@@ -46,6 +46,8 @@ struct Scalar {
         return v;
     }
     static void store(double* p, V v) noexcept { std::memcpy(p, &v, sizeof v); }
+    // One lane: a vector is never partly filled.
+    static V load_first(const double* p, std::size_t count) noexcept { return count ? load(p) : 0.0; }
     static V splat(double x) noexcept { return x; }
     static V add(V x, V y) noexcept { return x + y; }
     static V sub(V x, V y) noexcept { return x - y; }

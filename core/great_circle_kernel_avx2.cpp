@@ -21,6 +21,12 @@ struct Avx2 : LibmvecCalls<Avx2Vector> {
     static constexpr std::size_t lanes = 4;
     static V load(const double* p) noexcept { return _mm256_loadu_pd(p); }
     static void store(double* p, V v) noexcept { _mm256_storeu_pd(p, v); }
+    // The first `count` (< 4) values and zeros; masked-off lanes are not read.
+    static V load_first(const double* p, std::size_t count) noexcept {
+        const __m256i lane = _mm256_setr_epi64x(0, 1, 2, 3);
+        const __m256i mask = _mm256_cmpgt_epi64(_mm256_set1_epi64x(static_cast<long long>(count)), lane);
+        return _mm256_maskload_pd(p, mask);
+    }
     static V splat(double x) noexcept { return _mm256_set1_pd(x); }
     static V add(V x, V y) noexcept { return _mm256_add_pd(x, y); }
     static V sub(V x, V y) noexcept { return _mm256_sub_pd(x, y); }

@@ -21,6 +21,10 @@ struct Avx512 : LibmvecCalls<Avx512Vector> {
     static constexpr std::size_t lanes = 8;
     static V load(const double* p) noexcept { return _mm512_loadu_pd(p); }
     static void store(double* p, V v) noexcept { _mm512_storeu_pd(p, v); }
+    // The first `count` (< 8) values and zeros; masked-off lanes are not read.
+    static V load_first(const double* p, std::size_t count) noexcept {
+        return _mm512_maskz_loadu_pd(static_cast<__mmask8>((1u << count) - 1u), p);
+    }
     static V splat(double x) noexcept { return _mm512_set1_pd(x); }
     static V add(V x, V y) noexcept { return _mm512_add_pd(x, y); }
     static V sub(V x, V y) noexcept { return _mm512_sub_pd(x, y); }

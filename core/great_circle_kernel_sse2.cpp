@@ -4,6 +4,8 @@
 
 #include <emmintrin.h>
 
+#include <cstring>
+
 #include "core/great_circle_kernel_variants.hpp"
 #include "core/great_circle_lanes.hpp"
 
@@ -20,6 +22,13 @@ struct Sse2 : LibmvecCalls<Sse2Vector> {
     static constexpr std::size_t lanes = 2;
     static V load(const double* p) noexcept { return _mm_loadu_pd(p); }
     static void store(double* p, V v) noexcept { _mm_storeu_pd(p, v); }
+    // The first value (count is 1 here) and a zero; through memcpy, as the
+    // caller's pointer may be misaligned.
+    static V load_first(const double* p, std::size_t) noexcept {
+        double first;
+        std::memcpy(&first, p, sizeof first);
+        return _mm_set_sd(first);
+    }
     static V splat(double x) noexcept { return _mm_set1_pd(x); }
     static V add(V x, V y) noexcept { return _mm_add_pd(x, y); }
     static V sub(V x, V y) noexcept { return _mm_sub_pd(x, y); }

@@ -47,6 +47,7 @@ const Ops& vector_ops() noexcept {
 }
 
 // `Ops` is a vector of `Ops::lanes` doubles with unaligned load and store,
+// load_first (the first `count` values, zeros in the other lanes),
 // splat, add, sub, mul, div, sqrt (correctly rounded), at_most_one
 // (h > 1 ? 1 : h, keeping NaN), clamp_unit (into [-1, 1], keeping NaN), and
 // sin, cos, asin and atan2 of every lane.  Each lane's result depends on that
@@ -111,10 +112,11 @@ inline void destination_lanes(const Ops& ops, typename Ops::V lat1, typename Ops
 }
 
 // Runs `formula` over n points, W at a time and in order: full vectors
-// straight from the columns, then
-// the last n % lanes points through the same vector code from a zero-padded
-// block, so a point's result never depends on where in an array it sits.
-// formula(const V (&in)[In], V (&out)[Out]).
+// straight from the columns, then the last n % lanes points through the same
+// vector code with zeros in the unused lanes, so a point's result never
+// depends on where in an array it sits.
+// formula(const V (&in)[In], V (&out)[Out], std::size_t used): only the first
+// `used` lanes hold points; the rest are padding whose results are dropped.
 template <class Ops, std::size_t In, std::size_t Out, class Formula>
 void run_lanes(const double* const (&in)[In], double* const (&out)[Out], std::size_t n,
                Formula&& formula) noexcept {
@@ -124,22 +126,21 @@ void run_lanes(const double* const (&in)[In], double* const (&out)[Out], std::si
     std::size_t i = 0;
     for (; i + W <= n; i += W) {
         for (std::size_t k = 0; k < In; ++k) x[k] = Ops::load(in[k] + i);
-        formula(x, y);
+        formula(x, y, W);
         for (std::size_t k = 0; k < Out; ++k) Ops::store(out[k] + i, y[k]);
     }
     const std::size_t rest = n - i;
     if (rest == 0) return;
-    // Zeros in the unused lanes: an ordinary argument for every function.
-    double block[In + Out][W] = {};
-    const std::size_t bytes = rest * sizeof(double);
-    for (std::size_t k = 0; k < In; ++k) {
-        std::memcpy(block[k], in[k] + i, bytes);
-        x[k] = Ops::load(block[k]);
-    }
-    formula(x, y);
+    // Zeros in the unused lanes (an ordinary argument for every function),
+    // loaded without touching memory past the columns.  A lone point, the
+    // common case of a function of numbers, takes this path, so it avoids
+    // copying through memory a wide load would then have to wait for.
+    for (std::size_t k = 0; k < In; ++k) x[k] = Ops::load_first(in[k] + i, rest);
+    formula(x, y, rest);
+    double block[W];
     for (std::size_t k = 0; k < Out; ++k) {
-        Ops::store(block[In + k], y[k]);
-        std::memcpy(out[k] + i, block[In + k], bytes);
+        Ops::store(block, y[k]);
+        for (std::size_t j = 0; j < rest; ++j) std::memcpy(out[k] + i + j, block + j, sizeof(double));
     }
 }
 
@@ -151,7 +152,7 @@ void distance_run(const Ops& ops, const double* lat1, const double* lon1, const 
     const V r = Ops::splat(radius);
     const double* const in[4] = {lat1, lon1, lat2, lon2};
     double* const outs[1] = {out};
-    run_lanes<Ops>(in, outs, n, [&](const V (&x)[4], V (&y)[1]) {
+    run_lanes<Ops>(in, outs, n, [&](const V (&x)[4], V (&y)[1], std::size_t) {
         y[0] = haversine_lanes(ops, x[0], x[1], x[2], x[3], r);
     });
 }
@@ -178,7 +179,9 @@ void destination_run(const Ops& ops, const Exact& exact, const double* lat1, con
     const V r = Ops::splat(radius);
     const double* const in[4] = {lat1, lon1, bearing, distance};
     double* const outs[2] = {lat2, lon2};
-    run_lanes<Ops>(in, outs, n, [&](const V (&v)[4], V (&y)[2]) {
+    // Padding lanes (zero distance) are never computed again: their results
+    // are dropped.
+    run_lanes<Ops>(in, outs, n, [&](const V (&v)[4], V (&y)[2], std::size_t used) {
         V start_sine, end_sine;
         destination_lanes(ops, v[0], v[1], v[2], v[3], r, y[0], y[1], start_sine, end_sine);
         double starts[W], ends[W], args[4][W], lat[W], lon[W];
@@ -186,12 +189,12 @@ void destination_run(const Ops& ops, const Exact& exact, const double* lat1, con
         Ops::store(ends, end_sine);
         Ops::store(args[3], v[3]);
         bool redo = false;
-        for (std::size_t j = 0; j < W; ++j) redo |= needs_exact(starts[j], ends[j], args[3][j]);
+        for (std::size_t j = 0; j < used; ++j) redo |= needs_exact(starts[j], ends[j], args[3][j]);
         if (!redo) return;
         for (std::size_t k = 0; k < 3; ++k) Ops::store(args[k], v[k]);
         Ops::store(lat, y[0]);
         Ops::store(lon, y[1]);
-        for (std::size_t j = 0; j < W; ++j) {
+        for (std::size_t j = 0; j < used; ++j) {
             if (needs_exact(starts[j], ends[j], args[3][j])) {
                 exact(args[0][j], args[1][j], args[2][j], args[3][j], radius, lat[j], lon[j]);
             }

@@ -68,8 +68,11 @@ before = cpu_by_thread()
 with orvik.num_threads(LIMIT):
     distance.geodesic_distance_batch(x, 1.0, 2.0, 3.0)
 after = cpu_by_thread()
-busy = [t for t in after if t != main and t in before and after[t] > before[t]]
-print(len(busy), after[main] > before[main])
+others = [after[t] - before[t] for t in after if t != main and t in before]
+# A thread computing a share takes tens of clock ticks; an idle one may
+# catch a stray tick.
+busy = [ticks for ticks in others if ticks > 2]
+print(len(busy), after[main] - before[main], sum(others))
 """
 
 
@@ -79,12 +82,16 @@ def test_the_limit_decides_which_threads_compute(limit, busy_workers, caller_wor
     code = CPU_OF_WORKERS.replace("LIMIT", str(limit))
     env = {**os.environ, "RAYON_NUM_THREADS": "2"}
     done = subprocess.run([sys.executable, "-P", "-c", code], capture_output=True, text=True, env=env)
-    busy, caller = done.stdout.split()
+    busy, caller, workers = map(int, done.stdout.split())
     # One thread: the caller computes and the workers sleep.  Two: the
     # workers compute while the caller waits (on a busy machine one worker
-    # may take every piece before the other wakes).
-    assert int(busy) in busy_workers, done.stderr
-    assert caller == str(caller_works)
+    # may take every piece before the other wakes).  The idle side may still
+    # catch a clock tick (reading the arguments, a worker settling after the
+    # call before), so the two sides' CPU times are compared, not zero.
+    if caller_works:
+        assert workers * 4 <= caller, (caller, workers)
+    else:
+        assert busy in busy_workers and caller * 4 <= workers, (busy, caller, workers)
 
 
 def test_threadpoolctl_limits_orvik_too():

@@ -47,6 +47,20 @@ def describe(error: BaseException) -> str:
 
 
 @contextmanager
+def reading(label: str) -> Iterator[None]:
+    """Reports the ways an input cannot be opened at all as one line naming
+    it; other failures pass, for the reader to describe in its own terms."""
+    try:
+        yield
+    except FileNotFoundError:
+        raise CliError(f"{label}: no such file") from None
+    except IsADirectoryError:
+        raise CliError(f"{label}: is a directory") from None
+    except PermissionError:
+        raise CliError(f"{label}: permission denied") from None
+
+
+@contextmanager
 def computing(what: str) -> Iterator[None]:
     """Reports a failure inside the compiled package (a worker pool that
     cannot start, say) as one line.  Such failures may derive from

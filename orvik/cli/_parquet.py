@@ -19,7 +19,7 @@ import pyarrow.compute as pc
 import pyarrow.parquet as pq
 
 from orvik.cli._csv import Chunk
-from orvik.cli._errors import CliError, describe
+from orvik.cli._errors import CliError, describe, reading
 
 _NO_TEXT = pa.scalar(None, pa.string())
 _LADDER = (pa.int64(), pa.float64(), pa.string())
@@ -53,13 +53,8 @@ class ParquetSource:
     @contextmanager
     def _errors(self) -> Iterator[None]:
         try:
-            yield
-        except FileNotFoundError:
-            raise CliError(f"{self.label}: no such file") from None
-        except IsADirectoryError:
-            raise CliError(f"{self.label}: is a directory") from None
-        except PermissionError:
-            raise CliError(f"{self.label}: permission denied") from None
+            with reading(self.label):
+                yield
         except (OSError, pa.ArrowException) as error:
             raise CliError(f"{self.label}: not a Parquet file ({describe(error)})") from None
 

@@ -21,7 +21,7 @@ from collections.abc import Iterator
 from contextlib import ExitStack, contextmanager, suppress
 from typing import IO, Any, cast
 
-from orvik.cli._errors import CliError, describe
+from orvik.cli._errors import CliError, describe, reading
 from orvik.cli._signals import wait_readable
 
 # Each codec's first bytes.  bzip2 streams also carry a block-size digit and
@@ -160,13 +160,8 @@ class Input:
     def errors(self) -> Iterator[None]:
         """Reports a failure to read as one line naming the input."""
         try:
-            yield
-        except FileNotFoundError:
-            raise CliError(f"{self.label}: no such file") from None
-        except IsADirectoryError:
-            raise CliError(f"{self.label}: is a directory") from None
-        except PermissionError:
-            raise CliError(f"{self.label}: permission denied") from None
+            with reading(self.label):
+                yield
         except (OSError, EOFError) as error:
             raise CliError(f"{self.label}: {describe(error)}") from None
         except Exception as error:

@@ -84,17 +84,22 @@ def add_command(commands: argparse._SubParsersAction[Any]) -> None:
         "--output-format", choices=("csv", "parquet"), help="instead of guessing from the suffix"
     )
     p.add_argument(
+        "--strict", action="store_true", help="stop at the first bad row instead of writing NaN"
+    )
+    add_streaming_options(p, "rows")
+    p.set_defaults(run=run)
+
+
+def add_streaming_options(p: argparse.ArgumentParser, rows: str) -> None:
+    """The options of every command that streams a file through stream()."""
+    p.add_argument(
         "--chunk-size",
         type=positive,
         default=100_000,
         metavar="ROWS",
-        help="rows read, computed and written at a time (default 100000)",
-    )
-    p.add_argument(
-        "--strict", action="store_true", help="stop at the first bad row instead of writing NaN"
+        help=f"{rows} read, computed and written at a time (default 100000)",
     )
     p.add_argument("-q", "--quiet", action="store_true", help="no progress bar or summary")
-    p.set_defaults(run=run)
 
 
 @dataclass(frozen=True)

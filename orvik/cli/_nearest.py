@@ -53,9 +53,7 @@ def add_command(commands: argparse._SubParsersAction[Any]) -> None:
     for option in ("input", "points", "output"):
         p.add_argument(f"--{option}-format", choices=("csv", "parquet"),
                        help="instead of guessing from the suffix")  # fmt: skip
-    p.add_argument("--chunk-size", type=positive, default=100_000, metavar="ROWS",
-                   help="query rows read, computed and written at a time (default 100000)")  # fmt: skip
-    p.add_argument("-q", "--quiet", action="store_true", help="no progress bar or summary")
+    _batch.add_streaming_options(p, "query rows")
     p.set_defaults(run=run)
 
 

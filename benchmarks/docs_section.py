@@ -16,7 +16,8 @@ from pathlib import Path
 DOCS = Path(__file__).resolve().parent.parent / "docs" / "benchmarks.md"
 
 
-def machine_line() -> str:
+def machine() -> str:
+    """The CPU model and the cores this process may use, with the Python."""
     model = platform.processor() or platform.machine()
     try:
         for line in Path("/proc/cpuinfo").read_text().splitlines():
@@ -25,8 +26,12 @@ def machine_line() -> str:
                 break
     except OSError:
         pass
-    cores = len(os.sched_getaffinity(0))
-    return f"Measured {datetime.date.today()} on {model}, {cores} cores usable, Python {platform.python_version()}."
+    cores = len(os.sched_getaffinity(0)) if hasattr(os, "sched_getaffinity") else os.cpu_count()
+    return f"{model}, {cores} cores usable, Python {platform.python_version()}"
+
+
+def machine_line() -> str:
+    return f"Measured {datetime.date.today()} on {machine()}."
 
 
 def sections(text: str) -> str:

@@ -17,8 +17,6 @@ import sys
 import argparse
 import datetime
 import math
-import os
-import platform
 import time
 from pathlib import Path
 from typing import Callable
@@ -38,16 +36,7 @@ DOCS = Path(__file__).resolve().parent.parent / "docs"
 
 # --- the machine -------------------------------------------------------------
 def machine_description() -> str:
-    model = platform.processor() or "unknown CPU"
-    try:
-        for line in Path("/proc/cpuinfo").read_text().splitlines():
-            if line.startswith("model name"):
-                model = line.split(":", 1)[1].strip()
-                break
-    except OSError:
-        pass
-    cores = len(os.sched_getaffinity(0)) if hasattr(os, "sched_getaffinity") else os.cpu_count()
-    return f"{model}, {cores} cores usable, Python {platform.python_version()}, NumPy {np.__version__}"
+    return f"{docs_section.machine()}, NumPy {np.__version__}"
 
 
 # --- timing ------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include "core/great_circle.hpp"
 #include "core/units.hpp"
 #include "interop/results.hpp"
+#include "src/geodesic_result_dict.hpp"
 #include "src/engine/ellipsoid.hpp"
 #include "src/engine/scalar_call.hpp"
 
@@ -20,7 +21,6 @@ using interop::FASTCALL;
 using interop::fastcall;
 using interop::FunctionRecord;
 using interop::make_float;
-using interop::make_float_dict;
 using interop::make_float_tuple;
 
 constexpr std::string_view pair_params[] = {"lat1", "lon1", "lat2", "lon2"};
@@ -42,9 +42,8 @@ private:
     const core::Geodesic& solver_;
 };
 
-PyObject* inverse_dict(const core::GeodesicResult& r) {
-    return make_float_dict({{"lat1", r.lat1}, {"lon1", r.lon1}, {"lat2", r.lat2}, {"lon2", r.lon2},
-                            {"s12", r.s12}, {"azi1", r.azi1}, {"azi2", r.azi2}, {"a12", r.a12}});
+PyObject* basic_dict(const core::GeodesicResult& r) {
+    return geodesic_result_dict(r, GeodesicFields::basic);
 }
 
 // --- distance ----------------------------------------------------------------
@@ -82,7 +81,7 @@ PyObject* great_circle_destination(PyObject*, PyObject* const* args, Py_ssize_t 
 const ScalarFunction geodesic_inverse_fn{{"geodesic_inverse", pair_params, ellipsoid_option}};
 PyObject* geodesic_inverse(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return scalar_call<4>(geodesic_inverse_fn, args, nargs, kwnames, [](const auto& v, PyObject* e) {
-        return inverse_dict(Solver(e)->inverse(v[0], v[1], v[2], v[3]));
+        return basic_dict(Solver(e)->inverse(v[0], v[1], v[2], v[3]));
     });
 }
 
@@ -91,17 +90,14 @@ PyObject* geodesic_inverse(PyObject*, PyObject* const* args, Py_ssize_t nargs, P
 const ScalarFunction inverse_fn{{"inverse", pair_params, ellipsoid_option}};
 PyObject* inverse(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return scalar_call<4>(inverse_fn, args, nargs, kwnames, [](const auto& v, PyObject* e) {
-        const core::GeodesicResult r = Solver(e)->inverse_full(v[0], v[1], v[2], v[3]);
-        return make_float_dict({{"lat1", r.lat1}, {"lon1", r.lon1}, {"lat2", r.lat2}, {"lon2", r.lon2},
-                                {"s12", r.s12}, {"azi1", r.azi1}, {"azi2", r.azi2}, {"a12", r.a12},
-                                {"m12", r.m12}, {"M12", r.M12}, {"M21", r.M21}, {"S12", r.S12}});
+        return geodesic_result_dict(Solver(e)->inverse_full(v[0], v[1], v[2], v[3]), GeodesicFields::full);
     });
 }
 
 const ScalarFunction direct_fn{{"direct", direct_params, ellipsoid_option}};
 PyObject* direct(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return scalar_call<4>(direct_fn, args, nargs, kwnames, [](const auto& v, PyObject* e) {
-        return inverse_dict(Solver(e)->direct(v[0], v[1], v[2], v[3]));
+        return basic_dict(Solver(e)->direct(v[0], v[1], v[2], v[3]));
     });
 }
 

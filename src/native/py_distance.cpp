@@ -6,6 +6,7 @@
 #include "core/great_circle.hpp"
 #include "interop/function_entry.hpp"
 #include "interop/results.hpp"
+#include "src/geodesic_result_dict.hpp"
 #include "src/native/module_layout.hpp"
 #include "src/native/py_distance_batch.hpp"
 #include "src/native/submodules.hpp"
@@ -63,10 +64,7 @@ PyObject* great_circle_destination(PyObject*, PyObject* const* args, Py_ssize_t 
 PyObject* geodesic_inverse(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return interop::call_with_doubles<4>(geodesic_inverse_desc, args, nargs, kwnames,
                                          [](const auto& v) {
-        const core::GeodesicResult r = core::wgs84().inverse(v[0], v[1], v[2], v[3]);
-        return interop::make_float_dict({{"lat1", r.lat1}, {"lon1", r.lon1}, {"lat2", r.lat2},
-                                         {"lon2", r.lon2}, {"s12", r.s12}, {"azi1", r.azi1},
-                                         {"azi2", r.azi2}, {"a12", r.a12}});
+        return geodesic_result_dict(core::wgs84().inverse(v[0], v[1], v[2], v[3]), GeodesicFields::basic);
     });
 }
 

@@ -5,6 +5,7 @@
 #include "core/geodesic.hpp"
 #include "interop/function_entry.hpp"
 #include "interop/results.hpp"
+#include "src/geodesic_result_dict.hpp"
 #include "src/native/module_layout.hpp"
 #include "src/native/submodules.hpp"
 
@@ -20,11 +21,7 @@ constexpr FunctionDescription inverse_desc{"inverse", inverse_params};
 
 PyObject* inverse(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return interop::call_with_doubles<4>(inverse_desc, args, nargs, kwnames, [](const auto& v) {
-        const core::GeodesicResult r = core::wgs84().inverse_full(v[0], v[1], v[2], v[3]);
-        return interop::make_float_dict({{"lat1", r.lat1}, {"lon1", r.lon1}, {"lat2", r.lat2},
-                                         {"lon2", r.lon2}, {"s12", r.s12}, {"azi1", r.azi1},
-                                         {"azi2", r.azi2}, {"a12", r.a12}, {"m12", r.m12},
-                                         {"M12", r.M12}, {"M21", r.M21}, {"S12", r.S12}});
+        return geodesic_result_dict(core::wgs84().inverse_full(v[0], v[1], v[2], v[3]), GeodesicFields::full);
     });
 }
 
@@ -33,10 +30,7 @@ constexpr FunctionDescription direct_desc{"direct", direct_params};
 
 PyObject* direct(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return interop::call_with_doubles<4>(direct_desc, args, nargs, kwnames, [](const auto& v) {
-        const core::GeodesicResult r = core::wgs84().direct(v[0], v[1], v[2], v[3]);
-        return interop::make_float_dict({{"lat1", r.lat1}, {"lon1", r.lon1}, {"lat2", r.lat2},
-                                         {"lon2", r.lon2}, {"s12", r.s12}, {"azi1", r.azi1},
-                                         {"azi2", r.azi2}, {"a12", r.a12}});
+        return geodesic_result_dict(core::wgs84().direct(v[0], v[1], v[2], v[3]), GeodesicFields::basic);
     });
 }
 

@@ -52,6 +52,12 @@ def test_negative_numbers_in_any_spelling_are_values(command, text):
             "orvik batch",
             "drop the gzip",
         ),
+        (["nearest", "in.csv", "--points", "in.csv", "-o", "out.zip"], "orvik nearest", "zip output"),
+        (
+            ["nearest", "in.csv", "--points", "in.csv", "-o", "o.gz", "--output-format", "parquet"],
+            "orvik nearest",
+            "drop the gzip",
+        ),
     ],
 )
 def test_bad_arguments_exit_2_pointing_at_their_command_help(tmp_path, args, prog, fragment):

@@ -214,6 +214,23 @@ def stream(args: argparse.Namespace, plan: Plan) -> int:
 
 
 def _plan(args: argparse.Namespace) -> _Plan:
+    in_format, out_format = io_formats(args)
+    if args.azimuths and args.method != "geodesic":
+        raise UsageError("--azimuths gives the geodesic's azimuths: use it with --method geodesic")
+    return _Plan(
+        in_format,
+        out_format,
+        [getattr(args, column) for column in POINT_COLUMNS],
+        args.output_column or f"distance_{args.unit}",
+        args.unit,
+        args.azimuths,
+        args.method,
+    )
+
+
+def io_formats(args: argparse.Namespace) -> tuple[str, str]:
+    """The formats of the input and the output of a streaming command, once
+    they are known to work with where they are read and written."""
     in_format = args.input_format or _format_of(args.input)
     out_format = args.output_format or _format_of(args.output)
     codec = None if args.output == "-" else suffix_codec(args.output)
@@ -227,17 +244,7 @@ def _plan(args: argparse.Namespace) -> _Plan:
         raise UsageError(f"Parquet compresses inside the file: drop the {codec} suffix")
     if codec is not None:
         check_codec(codec)
-    if args.azimuths and args.method != "geodesic":
-        raise UsageError("--azimuths gives the geodesic's azimuths: use it with --method geodesic")
-    return _Plan(
-        in_format,
-        out_format,
-        [getattr(args, column) for column in POINT_COLUMNS],
-        args.output_column or f"distance_{args.unit}",
-        args.unit,
-        args.azimuths,
-        args.method,
-    )
+    return in_format, out_format
 
 
 def _format_of(path: str) -> str:

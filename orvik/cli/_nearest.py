@@ -107,12 +107,7 @@ class _Nearest:
 def run(args: argparse.Namespace) -> int:
     from orvik.neighbors import PointIndex
 
-    in_format = args.input_format or _batch._format_of(args.input)
-    out_format = args.output_format or _batch._format_of(args.output)
-    if out_format == "parquet" and args.output == "-":
-        raise UsageError("Parquet output needs a file: -o FILE.parquet")
-    if in_format == "parquet" and args.input == "-":
-        raise UsageError("Parquet input needs a file, not standard input")
+    in_format, out_format = _batch.io_formats(args)
     if args.points == "-":
         raise UsageError("--points needs a file, not standard input")
     lat, lon, labels = _places(args)

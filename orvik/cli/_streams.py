@@ -237,7 +237,9 @@ def compressor(codec: str, raw: IO[bytes]) -> IO[bytes]:
         return _stdlib_codec("bz2").BZ2File(raw, "wb")  # type: ignore[no-any-return]
     if codec == "xz":
         return _stdlib_codec("lzma").LZMAFile(raw, "wb")  # type: ignore[no-any-return]
-    return _zstandard().ZstdCompressor().stream_writer(raw, closefd=False)  # type: ignore[no-any-return]
+    if codec == "zstd":
+        return _zstandard().ZstdCompressor().stream_writer(raw, closefd=False)  # type: ignore[no-any-return]
+    raise CliError(f"{codec} output is not supported: use .gz, .bz2, .xz or .zst")
 
 
 def _stdlib_codec(module: str) -> Any:

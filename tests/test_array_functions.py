@@ -232,6 +232,25 @@ def test_kernel_checks_what_it_is_given(into):
         kernel(np.empty(3), [0.0] * 3, ok, ok, ok)
 
 
+@pytest.mark.parametrize(
+    "call",
+    [
+        lambda e, x: e.great_circle_distance_into(None, x, x, x, x, None),
+        lambda e, x: e.great_circle_destination_into(x.copy(), None, x, x, x, x, None),
+        lambda e, x: e.unit_into("km_to_mi", None, x),
+        lambda e, x: e.deg_to_dms_into(x.copy(), None, x.copy(), x),
+        lambda e, x: e.dms_to_deg_into(None, x, x, x),
+    ],
+)
+def test_kernels_refuse_none_where_every_output_is_needed(call):
+    # Only the geodesic problems compute just the outputs asked for; a kernel
+    # given None for an output it must write would write through nothing.
+    from orvik import _engine
+
+    with pytest.raises(TypeError):
+        call(_engine, np.zeros(3))
+
+
 def _can_make(ndim):
     try:
         np.zeros((1,) * ndim)

@@ -115,49 +115,43 @@ constexpr std::string_view inverse_names[] = {"s12", "azi1", "azi2", "a12", "m12
 constexpr std::string_view inverse_params[] = {"outputs", "lat1", "lon1", "lat2", "lon2", "ellipsoid"};
 constexpr FunctionDescription inverse_desc{"geodesic_inverse_into", inverse_params};
 
-PyObject* geodesic_inverse_into(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return guarded([&] {
-        PyObject* slots[6] = {};
-        PyObject* const* a = bind(inverse_desc, args, nargs, kwnames, slots);
-        const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(a[5]);
-        const auto outs = output_tuple<8>(a[0]);
-        std::array<PyObject*, 12> objects;
-        for (std::size_t k = 0; k < 8; ++k) objects[k] = outs[k];
-        for (std::size_t k = 0; k < 4; ++k) objects[8 + k] = a[1 + k];
-        const Operands<12> ops(inverse_desc.name, objects, 8,
-                               std::span<const std::string_view, 12>(inverse_names, 12));
-        const core::Geodesic& g = *solver;
-        run_strided(ops.layout(), [&g](const runtime::Stretch<12>& s) {
-            const core::InverseColumns out{output(s, 0), output(s, 1), output(s, 2), output(s, 3),
-                                           output(s, 4), output(s, 5), output(s, 6), output(s, 7)};
-            core::inverse_strided(g, input(s, 8), input(s, 9), input(s, 10), input(s, 11), out, s.count);
-        }, inverse_ns);
-    });
-}
-
 constexpr std::string_view direct_names[] = {"lat2", "lon2", "azi2", "a12", "m12", "M12", "M21", "S12",
                                              "lat1", "lon1", "azi1", "s12"};
 constexpr std::string_view direct_params[] = {"outputs", "lat1", "lon1", "azi1", "s12", "ellipsoid"};
 constexpr FunctionDescription direct_desc{"geodesic_direct_into", direct_params};
 
-PyObject* geodesic_direct_into(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+// Both problems: eight output buffers (None for those not wanted, which are
+// then not computed), four input columns and an ellipsoid.
+template <class Columns, class Solve>
+PyObject* geodesic_into(const FunctionDescription& desc, std::span<const std::string_view, 12> names,
+                        double ns_per_element, PyObject* const* args, Py_ssize_t nargs,
+                        PyObject* kwnames, Solve solve) {
     return guarded([&] {
         PyObject* slots[6] = {};
-        PyObject* const* a = bind(direct_desc, args, nargs, kwnames, slots);
+        PyObject* const* a = bind(desc, args, nargs, kwnames, slots);
         const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(a[5]);
         const auto outs = output_tuple<8>(a[0]);
         std::array<PyObject*, 12> objects;
         for (std::size_t k = 0; k < 8; ++k) objects[k] = outs[k];
         for (std::size_t k = 0; k < 4; ++k) objects[8 + k] = a[1 + k];
-        const Operands<12> ops(direct_desc.name, objects, 8,
-                               std::span<const std::string_view, 12>(direct_names, 12));
+        const Operands<12> ops(desc.name, objects, 8, names, /*optional_outputs=*/true);
         const core::Geodesic& g = *solver;
-        run_strided(ops.layout(), [&g](const runtime::Stretch<12>& s) {
-            const core::DirectColumns out{output(s, 0), output(s, 1), output(s, 2), output(s, 3),
-                                          output(s, 4), output(s, 5), output(s, 6), output(s, 7)};
-            core::direct_strided(g, input(s, 8), input(s, 9), input(s, 10), input(s, 11), out, s.count);
-        }, direct_ns);
+        run_strided(ops.layout(), [&g, solve](const runtime::Stretch<12>& s) {
+            const Columns out{output(s, 0), output(s, 1), output(s, 2), output(s, 3),
+                              output(s, 4), output(s, 5), output(s, 6), output(s, 7)};
+            solve(g, input(s, 8), input(s, 9), input(s, 10), input(s, 11), out, s.count);
+        }, ns_per_element);
     });
+}
+
+PyObject* geodesic_inverse_into(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return geodesic_into<core::InverseColumns>(inverse_desc, std::span<const std::string_view, 12>(inverse_names, 12),
+                                               inverse_ns, args, nargs, kwnames, core::inverse_strided);
+}
+
+PyObject* geodesic_direct_into(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return geodesic_into<core::DirectColumns>(direct_desc, std::span<const std::string_view, 12>(direct_names, 12),
+                                              direct_ns, args, nargs, kwnames, core::direct_strided);
 }
 
 // --- units -----------------------------------------------------------------------

@@ -32,13 +32,16 @@ void run_strided(runtime::StridedLayout<K> layout, const StretchFn& stretch_fn,
 }
 
 // The K operands of a kernel call, outputs first: float64 buffers of one
-// shape, read and written in place.  An output given as None is absent (its
-// data pointer is null).
+// shape, read and written in place.  Where the kernel computes only the
+// outputs asked for (`optional_outputs`), an output given as None is absent
+// (its data pointer is null); anywhere else None is refused like any other
+// object that is not a buffer.
 template <std::size_t K>
 class Operands {
 public:
     Operands(std::string_view function, const std::array<PyObject*, K>& objects,
-             std::size_t outputs, std::span<const std::string_view, K> names);
+             std::size_t outputs, std::span<const std::string_view, K> names,
+             bool optional_outputs = false);
 
     const runtime::StridedLayout<K>& layout() const noexcept { return layout_; }
 
@@ -55,11 +58,12 @@ void check_same_shape(std::string_view function, std::string_view name,
 
 template <std::size_t K>
 Operands<K>::Operands(std::string_view function, const std::array<PyObject*, K>& objects,
-                      std::size_t outputs, std::span<const std::string_view, K> names) {
+                      std::size_t outputs, std::span<const std::string_view, K> names,
+                      bool optional_outputs) {
     const interop::BufferView* first = nullptr;
     std::string_view first_name;
     for (std::size_t k = 0; k < K; ++k) {
-        if (k < outputs && objects[k] == Py_None) continue;
+        if (optional_outputs && k < outputs && objects[k] == Py_None) continue;
         views_[k].acquire(objects[k], names[k], k < outputs);
         if (first == nullptr) {
             first = &views_[k];

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     const char* separator = "";
     for (const auto& kernel : orvik::core::usable_great_circle_kernels()) {
         const double ns = best_ns_per_point(n, repetitions, [&] {
-            kernel.run(in[0], in[1], in[2], in[3], out.data(), n);
+            kernel.distance(in[0], in[1], in[2], in[3], out.data(), n, orvik::core::EARTH_RADIUS_M);
         });
         std::printf("%s\"%s\": %.3f", separator, kernel.name, ns);
         separator = ", ";
@@ -64,8 +64,11 @@ int main(int argc, char** argv) {
     std::printf("}");
 
     const double strided = best_ns_per_point(n, repetitions, [&] {
-        orvik::core::great_circle_distance_strided({in[0], 1}, {in[1], 1}, {in[2], 0},
-                                                   {in[3], 0}, out.data(), n);
+        // Two columns broadcast from one value each.
+        using orvik::core::contiguous;
+        const orvik::core::StridedIn lat_once{contiguous(in[2]).data, 0}, lon_once{contiguous(in[3]).data, 0};
+        orvik::core::great_circle_distance_strided(contiguous(in[0]), contiguous(in[1]), lat_once,
+                                                   lon_once, contiguous(out.data()), n);
     });
     const std::size_t calls = std::min<std::size_t>(n, 200'000);
     const double one_point = best_ns_per_point(calls, repetitions, [&] {

@@ -1,5 +1,5 @@
 // Cost of handing a small map to the worker pool: the time a caller spends in
-// parallel_map for n = 1..64 with a trivial body, when the workers are still
+// parallel_for for n = 1..64 with a trivial body, when the workers are still
 // awake from the previous call (back to back) and when they are asleep.
 // Pool size from RAYON_NUM_THREADS as usual.  Prints medians in microseconds.
 #include <time.h>
@@ -9,13 +9,17 @@
 #include <cstdio>
 #include <vector>
 
-#include "interop/parallel_map.hpp"
+#include "runtime/parallel_for.hpp"
+#include "runtime/process_pool.hpp"
 
-using orvik::interop::parallel_map;
-using orvik::interop::PieceBody;
-using orvik::interop::pool_thread_count;
+using orvik::runtime::PieceBody;
 
 namespace {
+
+orvik::runtime::WorkerPool& pool() {
+    static const orvik::runtime::PoolSettings settings{"RAYON_NUM_THREADS", "RAYON_RS_NUM_CPUS", false};
+    return orvik::runtime::process_pool(settings);
+}
 
 class Fill final : public PieceBody {
 public:
@@ -40,7 +44,7 @@ double median_us(std::size_t n, int calls, unsigned gap_us) {
     for (int i = 0; i < calls; ++i) {
         if (gap_us) usleep(gap_us);
         const double start = now_us();
-        parallel_map(n, body);
+        orvik::runtime::parallel_for(&pool(), n, body);
         times.push_back(now_us() - start);
     }
     std::nth_element(times.begin(), times.begin() + calls / 2, times.end());
@@ -50,7 +54,7 @@ double median_us(std::size_t n, int calls, unsigned gap_us) {
 }  // namespace
 
 int main() {
-    std::printf("pool threads: %zu\n", pool_thread_count());
+    std::printf("pool threads: %zu\n", pool().thread_count());
     std::printf("%6s %18s %18s\n", "n", "back-to-back us", "workers asleep us");
     for (const std::size_t n : {1, 2, 8, 64}) {
         std::printf("%6zu %18.2f %18.2f\n", n, median_us(n, 20000, 0), median_us(n, 300, 5000));

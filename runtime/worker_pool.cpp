@@ -22,17 +22,14 @@ constexpr int wait_spin_rounds = 64;
 constexpr std::size_t deque_capacity = 64;
 
 // Where a thread outside the pool sleeps until its job is done.  One per
-// thread, kept for its later calls.
+// call, not per thread: while it waits, the caller's tick may run code (a
+// signal handler) that starts another job from the same thread, and each
+// job must wake its own caller.
 struct CallerLatch {
     std::mutex mutex;
     std::condition_variable cv;
     bool done = false;
 };
-
-CallerLatch& this_thread_latch() {
-    thread_local CallerLatch latch;
-    return latch;
-}
 
 thread_local Worker* this_thread_worker = nullptr;
 
@@ -154,7 +151,7 @@ bool WorkerPool::run_available(Worker& self) noexcept {
         CallerLatch* latch = entry->latch;
         job->execute(self);
         // Notify under the lock: once the caller can take the lock again it
-        // may return and its latch may go away with its thread.
+        // may return, and its latch goes with its stack frame.
         std::lock_guard lock(latch->mutex);
         latch->done = true;
         latch->cv.notify_one();
@@ -223,8 +220,7 @@ WorkerPool::Injected* WorkerPool::take_injected() noexcept {
 }
 
 void WorkerPool::run_from_outside(Job& job, WaitTick* tick) noexcept {
-    CallerLatch& latch = this_thread_latch();
-    latch.done = false;
+    CallerLatch latch;
     Injected entry{&job, &latch, nullptr};
     bool backlog;
     {

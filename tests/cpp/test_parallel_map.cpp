@@ -289,6 +289,46 @@ TEST_P(ParallelMap, CancelledMapsStopSoon) {
     }
 }
 
+// While a caller waits for the pool, its poll may start another map from the
+// same thread (a Python signal handler calling the package does); each map
+// must still return only once all of its own pieces are done.
+TEST_P(ParallelMap, MapsStartedByAWaitingCallersPollFinishOnTheirOwn) {
+    CountingBody outer_body(256), inner_body(1000);
+    class StartsAMap final : public CancelPoll {
+    public:
+        StartsAMap(WorkerPool& pool, CountingBody& body) : pool_(pool), body_(body) {}
+        bool cancel_requested() override {
+            if (!started_) {
+                started_ = true;
+                parallel_for(&pool_, 1000, body_);
+            }
+            return false;
+        }
+
+    private:
+        WorkerPool& pool_;
+        CountingBody& body_;
+        bool started_ = false;
+    } poll(pool(), inner_body);
+    class Slow final : public PieceBody {
+    public:
+        explicit Slow(const CountingBody& b) : b_(b) {}
+        void run(std::size_t begin, std::size_t end) const override {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            b_.run(begin, end);
+        }
+
+    private:
+        const CountingBody& b_;
+    };
+    MapOptions options;
+    options.max_piece = 4;
+    options.poll = &poll;
+    parallel_for(&pool(), 256, Slow(outer_body), options);
+    EXPECT_TRUE(outer_body.each_index_once());
+    EXPECT_TRUE(inner_body.each_index_once());
+}
+
 TEST(ParallelMapWithoutPool, RunsOnTheCallerInBoundedPieces) {
     ConcurrencyBody body;
     MapOptions options;

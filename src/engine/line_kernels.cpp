@@ -88,36 +88,35 @@ void require_ndim(std::string_view function, const runtime::StridedLayout<K>& la
 }
 
 // The start of each track in the concatenated columns, and the end of the
-// last: a contiguous one-dimensional buffer of int64, read in place.
+// last: a contiguous one-dimensional buffer of int64.  Copied when checked:
+// the kernels read them without the interpreter lock, when another thread
+// could write the caller's buffer.
 class Offsets {
 public:
     Offsets(std::string_view function, PyObject* obj) {
         if (obj == Py_None) return;
-        if (PyObject_GetBuffer(obj, &view_, PyBUF_C_CONTIGUOUS | PyBUF_FORMAT) < 0) {
+        Py_buffer view;
+        if (PyObject_GetBuffer(obj, &view, PyBUF_C_CONTIGUOUS | PyBUF_FORMAT) < 0) {
             throw interop::argument_extraction_error("offsets", interop::fetch_error());
         }
-        held_ = true;
-        const std::string_view format = view_.format ? view_.format : "B";
-        const bool int64 = view_.itemsize == 8 && (format == "q" || format == "l" || format == "=q" ||
-                                                   format == "<q" || format == "@q" || format == "@l");
-        if (!int64 || view_.ndim != 1 || view_.shape[0] < 1) {
+        const std::unique_ptr<Py_buffer, decltype(&PyBuffer_Release)> held(&view, PyBuffer_Release);
+        const std::string_view format = view.format ? view.format : "B";
+        const bool int64 = view.itemsize == 8 && (format == "q" || format == "l" || format == "=q" ||
+                                                  format == "<q" || format == "@q" || format == "@l");
+        if (!int64 || view.ndim != 1 || view.shape[0] < 1) {
             fail(PyExc_TypeError, function, "offsets must be a one-dimensional int64 buffer, not empty");
         }
+        const auto* first = static_cast<const std::int64_t*>(view.buf);
+        values_.assign(first, first + view.shape[0]);
+        given_ = true;
     }
-    ~Offsets() {
-        if (held_) PyBuffer_Release(&view_);
-    }
-    Offsets(const Offsets&) = delete;
-    Offsets& operator=(const Offsets&) = delete;
 
-    bool given() const noexcept { return held_; }
-    std::span<const std::int64_t> values() const noexcept {
-        return {static_cast<const std::int64_t*>(view_.buf), static_cast<std::size_t>(view_.shape[0])};
-    }
+    bool given() const noexcept { return given_; }
+    std::span<const std::int64_t> values() const noexcept { return values_; }
 
 private:
-    Py_buffer view_{};
-    bool held_ = false;
+    std::vector<std::int64_t> values_;
+    bool given_ = false;
 };
 
 // Where each track (or ring) lies: a row of two-dimensional columns, or a

@@ -366,7 +366,10 @@ PyObject* index_query_radius(PyObject* self, PyObject* const* args, Py_ssize_t n
         run_pieces(m, body, query_ns(method, 1) * 4);
 
         for (std::size_t i = 0; i < m; ++i) counts[i + 1] += counts[i];
-        const auto total = static_cast<std::size_t>(counts[m]);
+        // Sized from the hits themselves, not from `offsets`: the caller's
+        // buffer could have been written by another thread meanwhile.
+        std::size_t total = 0;
+        for (const PieceHits& piece : pieces) total += piece.hits.size();
         PyRef indices = new_bytearray(total * sizeof(std::int64_t));
         PyRef distances = new_bytearray(total * sizeof(double));
         auto* index_out = reinterpret_cast<std::int64_t*>(PyByteArray_AS_STRING(indices.get()));

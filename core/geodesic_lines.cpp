@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <vector>
 
 namespace orvik::core {
 namespace {
@@ -137,12 +136,6 @@ RingMeasure join_ring_parts(const Geodesic& g, StridedIn lat, StridedIn lon, std
     double reduced = std::remainder(area(), total);
     if (reduced <= -total / 2) reduced += total;
     return {reduced, perimeter()};
-}
-
-RingMeasure ring_measure(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count) {
-    std::vector<RingMeasure> parts(parts_of(count));
-    for (std::size_t part = 0; part < parts.size(); ++part) parts[part] = ring_part(g, lat, lon, count, part);
-    return join_ring_parts(g, lat, lon, count, parts.data());
 }
 
 }  // namespace orvik::core

@@ -29,8 +29,6 @@ public:
     // point is NaN.
     void write(std::size_t first, std::size_t last, StridedOut lat, StridedOut lon) const noexcept;
 
-    double distance() const noexcept { return line_.Distance(); }
-
 private:
     GeographicLib::GeodesicLine line_;
     double lat1_, lon1_, lat2_, lon2_;
@@ -66,7 +64,8 @@ struct RingMeasure {
     double perimeter;  // m, the closing edge included
 };
 
-// Part `part` of the ring through `count` vertices (see ring_measure), by
+// Part `part` of the ring through `count` vertices, closed from the last back
+// to the first (any size, across the poles and the antimeridian), by
 // GeographicLib's PolygonArea: the polygon through the vertices of edges
 // [part * part_edges, (part + 1) * part_edges), closed back to its first.
 // A ring of one part is the ring itself.
@@ -81,13 +80,5 @@ RingMeasure ring_part(const Geodesic& g, StridedIn lat, StridedIn lon, std::size
 // reduces a signed area.
 RingMeasure join_ring_parts(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count,
                             const RingMeasure* parts) noexcept;
-
-// Area and perimeter of the ring through `count` vertices, closed from the
-// last back to the first: any size, across the poles and the antimeridian.
-// Fewer than two vertices give zeros; a NaN vertex gives NaN for both.  A
-// ring of up to part_edges vertices is exactly GeographicLib's PolygonArea;
-// a longer one is the join of its parts (equal to PolygonArea's within
-// rounding).
-RingMeasure ring_measure(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count);
 
 }  // namespace orvik::core

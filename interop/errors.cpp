@@ -146,11 +146,5 @@ std::string debug_form(PyObject* exception) {
     return out + " }";
 }
 
-PyRef make_str(const std::string& text) {
-    PyRef str = PyRef::steal(
-        PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace"));
-    if (!str) throw_python_error();
-    return str;
-}
 
 }  // namespace orvik::interop

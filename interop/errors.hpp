@@ -75,7 +75,4 @@ std::string type_qualname(PyObject* obj);
 // used where an internal failure carries a Python error as its description.
 std::string debug_form(PyObject* exception);
 
-// A new str from UTF-8 text (undecodable bytes replaced); throws on failure.
-PyRef make_str(const std::string& text);
-
 }  // namespace orvik::interop

@@ -13,10 +13,9 @@ TypeError naming the parameter.
 from __future__ import annotations
 
 import sys
-from collections.abc import Callable, Iterable, Sequence
+from collections.abc import Iterable, Sequence
 from typing import Any
 
-Wrap = Callable[[Any], Any]
 
 
 def load_numpy() -> Any:

@@ -15,7 +15,6 @@ from orvik import _arrays, _engine, geodesic
 from orvik import distance as _distance
 
 _PAIR = ("lat1", "lon1", "lat2", "lon2")
-_ECHOED = ("lat1", "lon1", "lat2", "lon2")
 
 
 def geodesic_distance(lat1: Any, lon1: Any, lat2: Any, lon2: Any, *, ellipsoid: Any = None) -> Any:

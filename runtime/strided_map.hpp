@@ -130,12 +130,4 @@ private:
     const StretchFn& stretch_fn_;
 };
 
-// Runs stretch_fn over every element of the layout (collapsed first).
-template <std::size_t Operands, class StretchFn>
-void map_strided(WorkerPool* pool, StridedLayout<Operands> layout, const StretchFn& stretch_fn,
-                 const MapOptions& options = {}) {
-    collapse_axes(layout);
-    parallel_for(pool, layout.size(), StridedPieces<Operands, StretchFn>(layout, stretch_fn), options);
-}
-
 }  // namespace orvik::runtime

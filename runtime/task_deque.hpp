@@ -45,7 +45,6 @@ public:
         return task;
     }
 
-    bool maybe_empty() const noexcept { return size_hint_.load(std::memory_order_relaxed) == 0; }
 
 private:
     std::mutex mutex_;

@@ -84,6 +84,26 @@ def broadcast_shape(shapes: Iterable[tuple[int, ...]]) -> tuple[int, ...]:
     return tuple(result)
 
 
+def point_set(np: Any, function: str, lat: object, lon: object, params: tuple[str, str]) -> tuple[Any, Any]:
+    """A set of points: latitudes and longitudes converted and broadcast
+    together to one dimension (a number is a set of one point), as read-only
+    views."""
+    lat_a, lon_a = (as_float64(np, v, p, function) for v, p in zip((lat, lon), params, strict=True))
+    try:
+        shape = broadcast_shape((lat_a.shape, lon_a.shape))
+    except ValueError:
+        raise ValueError(
+            f"{function}(): {params[0]} {lat_a.shape} and {params[1]} {lon_a.shape} cannot be broadcast together"
+        ) from None
+    if len(shape) > 1:
+        raise ValueError(
+            f"{function}(): {params[0]} and {params[1]} must be one-dimensional (or numbers), "
+            f"got shapes {lat_a.shape} and {lon_a.shape}"
+        )
+    n = shape[0] if shape else 1
+    return np.broadcast_to(lat_a, (n,)), np.broadcast_to(lon_a, (n,))
+
+
 class Converted:
     """Inputs converted and broadcast together, and how to give results back:
     floats for numbers, Series on the common index, arrays otherwise."""

@@ -100,38 +100,18 @@ def great_circle_destination_batch(
     return c.give(lat2), c.give(lon2)
 
 
-def _point_sets(function: str, values: tuple[object, ...]) -> tuple[Any, Any, Any, Any, Any]:
-    """The two point sets of a matrix, each broadcast to one dimension, and
-    NumPy."""
+def _matrix(function: str, values: tuple[object, ...]) -> tuple[Any, list[Any]]:
+    """The output and the operands of a distance matrix: rows are the first
+    point set, columns the second."""
     np = _arrays.load_numpy()
-    arrays = [_arrays.as_float64(np, v, p, function) for v, p in zip(values, PAIR, strict=True)]
-    sets = []
-    for lat, lon, params in ((arrays[0], arrays[1], PAIR[:2]), (arrays[2], arrays[3], PAIR[2:])):
-        try:
-            shape = _arrays.broadcast_shape((lat.shape, lon.shape))
-        except ValueError:
-            raise ValueError(
-                f"{function}(): {params[0]} {lat.shape} and {params[1]} {lon.shape} "
-                "cannot be broadcast together"
-            ) from None
-        if len(shape) > 1:
-            raise ValueError(
-                f"{function}(): {params[0]} and {params[1]} must be one-dimensional (or scalars), "
-                f"got shapes {lat.shape} and {lon.shape}"
-            )
-        n = 1 if not shape else shape[0]
-        sets += [np.broadcast_to(lat, (n,)), np.broadcast_to(lon, (n,))]
-    return np, sets[0], sets[1], sets[2], sets[3]
-
-
-def _matrix(function: str, values: tuple[object, ...]) -> tuple[Any, Any, list[Any]]:
-    np, lat1, lon1, lat2, lon2 = _point_sets(function, values)
+    lat1, lon1 = _arrays.point_set(np, function, values[0], values[1], ("lat1", "lon1"))
+    lat2, lon2 = _arrays.point_set(np, function, values[2], values[3], ("lat2", "lon2"))
     shape = (lat1.shape[0], lat2.shape[0])
     # Rows repeat the first set along axis 1, columns the second along axis
     # 0: both are stride-0 views, not copies.
     operands = [np.broadcast_to(a[:, np.newaxis], shape) for a in (lat1, lon1)]
     operands += [np.broadcast_to(a[np.newaxis, :], shape) for a in (lat2, lon2)]
-    return np, np.empty(shape, dtype=np.float64), operands
+    return np.empty(shape, dtype=np.float64), operands
 
 
 def geodesic_distance_matrix(
@@ -142,7 +122,7 @@ def geodesic_distance_matrix(
 
     Each set is one-dimensional; a number is a set of one point.
     """
-    _, out, operands = _matrix("geodesic_distance_matrix", (lat1, lon1, lat2, lon2))
+    out, operands = _matrix("geodesic_distance_matrix", (lat1, lon1, lat2, lon2))
     _engine.geodesic_inverse_into((out, None, None, None, None, None, None, None), *operands, ellipsoid)
     return out
 
@@ -156,6 +136,6 @@ def great_circle_distance_matrix(
 
     Each set is one-dimensional; a number is a set of one point.
     """
-    _, out, operands = _matrix("great_circle_distance_matrix", (lat1, lon1, lat2, lon2))
+    out, operands = _matrix("great_circle_distance_matrix", (lat1, lon1, lat2, lon2))
     _engine.great_circle_distance_into(out, *operands, radius)
     return out

@@ -67,21 +67,7 @@ class PointIndex:
     def __init__(self, lat: ArrayLike, lon: ArrayLike, *, ellipsoid: Any = None) -> None:
         np = _arrays.load_numpy()
         function = "PointIndex"
-        lat_a = _arrays.as_float64(np, lat, "lat", function)
-        lon_a = _arrays.as_float64(np, lon, "lon", function)
-        try:
-            shape = _arrays.broadcast_shape((lat_a.shape, lon_a.shape))
-        except ValueError:
-            raise ValueError(
-                f"{function}(): lat {lat_a.shape} and lon {lon_a.shape} cannot be broadcast together"
-            ) from None
-        if len(shape) > 1:
-            raise ValueError(
-                f"{function}(): lat and lon must be one-dimensional (or numbers), "
-                f"got shapes {lat_a.shape} and {lon_a.shape}"
-            )
-        n = shape[0] if shape else 1
-        lat_a, lon_a = (_flat(np, np.broadcast_to(a, (n,))) for a in (lat_a, lon_a))
+        lat_a, lon_a = (_flat(np, a) for a in _arrays.point_set(np, function, lat, lon, ("lat", "lon")))
         self._core = _engine.PointIndex(lat_a, lon_a, ellipsoid)
 
     @classmethod

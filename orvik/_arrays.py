@@ -162,3 +162,17 @@ class Converted:
 
             return pandas.Series(result, index=self.index, copy=False)
         return result
+
+
+# The outputs of the geodesic problems, in the order their kernels take them.
+INVERSE_OUTPUTS = ("s12", "azi1", "azi2", "a12", "m12", "M12", "M21", "S12")
+DIRECT_OUTPUTS = ("lat2", "lon2", "azi2", "a12", "m12", "M12", "M21", "S12")
+
+
+def solve(c: Converted, kernel: Any, known: tuple[str, ...], names: Sequence[str], ellipsoid: Any) -> dict[str, Any]:
+    """The outputs `names` of a geodesic problem over converted arguments:
+    the kernel is given a buffer for each of them, None for the rest of
+    `known`, and computes only those."""
+    arrays = {name: c.empty() for name in names}
+    kernel(tuple(arrays.get(name) for name in known), *c.arrays, ellipsoid)
+    return {name: c.give(a) for name, a in arrays.items()}

@@ -11,11 +11,8 @@ from __future__ import annotations
 
 from typing import Any
 
-from orvik import _arrays, _engine, geodesic
+from orvik import _arrays, _engine
 from orvik import distance as _distance
-
-_PAIR = ("lat1", "lon1", "lat2", "lon2")
-
 
 def geodesic_distance(lat1: Any, lon1: Any, lat2: Any, lon2: Any, *, ellipsoid: Any = None) -> Any:
     return _distance.geodesic_distance_batch(lat1, lon1, lat2, lon2, ellipsoid=ellipsoid)
@@ -37,13 +34,20 @@ def great_circle_destination(
     return _distance.great_circle_destination_batch(lat1, lon1, bearing, distance, radius=radius)
 
 
-def _with_echoes(function: str, params: tuple[str, ...], values: tuple[Any, ...], solved: dict[str, Any],
-                 keys: tuple[str, ...]) -> dict[str, Any]:
-    """The dict of the function of numbers: the arguments echoed (broadcast)
-    and the solved fields, in the function's own key order."""
+_PAIR = ("lat1", "lon1", "lat2", "lon2")
+
+
+def _with_echoes(function: str, params: tuple[str, ...], values: tuple[Any, ...], kernel: Any,
+                 known: tuple[str, ...], keys: tuple[str, ...], ellipsoid: Any,
+                 zeros: tuple[str, ...] = ()) -> dict[str, Any]:
+    """The dict of the function of numbers, in its own key order: the
+    arguments echoed (broadcast), the fields in `zeros` fixed at zero, and
+    the rest solved, from one conversion of the arguments."""
     c = _arrays.Converted(function, params, values)
-    echoed = {p: c.give(c.np.array(a)) for p, a in zip(params, c.arrays, strict=True)}
-    return {k: echoed[k] if k in echoed else solved[k] for k in keys}
+    fields = {p: c.give(c.np.array(a)) for p, a in zip(params, c.arrays, strict=True)}
+    fields.update((k, c.give(c.np.zeros(c.shape))) for k in zeros)
+    fields.update(_arrays.solve(c, kernel, known, [k for k in keys if k not in fields], ellipsoid))
+    return {k: fields[k] for k in keys}
 
 
 _INVERSE_KEYS = ("lat1", "lon1", "lat2", "lon2", "s12", "azi1", "azi2", "a12")
@@ -51,27 +55,20 @@ _FULL_KEYS = _INVERSE_KEYS + ("m12", "M12", "M21", "S12")
 
 
 def geodesic_inverse(lat1: Any, lon1: Any, lat2: Any, lon2: Any, *, ellipsoid: Any = None) -> dict[str, Any]:
-    values = (lat1, lon1, lat2, lon2)
-    solved = geodesic.inverse_batch(*values, outputs=("s12", "azi1", "azi2", "a12"), ellipsoid=ellipsoid)
-    return _with_echoes("geodesic_inverse", _PAIR, values, solved, _INVERSE_KEYS)
+    return _with_echoes("geodesic_inverse", _PAIR, (lat1, lon1, lat2, lon2), _engine.geodesic_inverse_into,
+                        _arrays.INVERSE_OUTPUTS, _INVERSE_KEYS, ellipsoid)  # fmt: skip
 
 
 def inverse(lat1: Any, lon1: Any, lat2: Any, lon2: Any, *, ellipsoid: Any = None) -> dict[str, Any]:
-    values = (lat1, lon1, lat2, lon2)
-    solved = geodesic.inverse_batch(*values, outputs=_FULL_KEYS[4:], ellipsoid=ellipsoid)
-    return _with_echoes("inverse", _PAIR, values, solved, _FULL_KEYS)
+    return _with_echoes("inverse", _PAIR, (lat1, lon1, lat2, lon2), _engine.geodesic_inverse_into,
+                        _arrays.INVERSE_OUTPUTS, _FULL_KEYS, ellipsoid)  # fmt: skip
 
 
 def direct(lat1: Any, lon1: Any, azi1: Any, s12: Any, *, ellipsoid: Any = None) -> dict[str, Any]:
-    values = (lat1, lon1, azi1, s12)
-    params = ("lat1", "lon1", "azi1", "s12")
-    solved = geodesic.direct_batch(*values, outputs=("lat2", "lon2", "azi2"), ellipsoid=ellipsoid)
-    c = _arrays.Converted("direct", params, values)
-    # As for numbers: a12 is a fixed zero here; direct_batch gives the arc length.
-    solved["a12"] = c.give(c.np.zeros(c.shape))
-    echoed = {p: c.give(c.np.array(a)) for p, a in zip(params, c.arrays, strict=True)}
-    keys = ("lat1", "lon1", "lat2", "lon2", "s12", "azi1", "azi2", "a12")
-    return {k: echoed[k] if k in echoed else solved[k] for k in keys}
+    # As for numbers, a12 is a fixed zero here; direct_batch gives the arc length.
+    return _with_echoes("direct", ("lat1", "lon1", "azi1", "s12"), (lat1, lon1, azi1, s12),
+                        _engine.geodesic_direct_into, _arrays.DIRECT_OUTPUTS, _INVERSE_KEYS, ellipsoid,
+                        zeros=("a12",))  # fmt: skip
 
 
 def _unit(name: str, param: str) -> Any:

@@ -28,9 +28,8 @@ __all__ = [
     "polygon_area",
 ]
 
-# The outputs of each problem, in the order the compiled kernels take them.
-INVERSE_OUTPUTS = ("s12", "azi1", "azi2", "a12", "m12", "M12", "M21", "S12")
-DIRECT_OUTPUTS = ("lat2", "lon2", "azi2", "a12", "m12", "M12", "M21", "S12")
+INVERSE_OUTPUTS = _arrays.INVERSE_OUTPUTS
+DIRECT_OUTPUTS = _arrays.DIRECT_OUTPUTS
 
 
 def chosen_outputs(function: str, outputs: str | Sequence[str], known: tuple[str, ...]) -> list[str]:
@@ -63,10 +62,7 @@ def _solve(
     ellipsoid: Any,
 ) -> dict[str, Any]:
     names = chosen_outputs(function, outputs, known)
-    c = _arrays.Converted(function, params, values)
-    arrays = {name: c.empty() for name in names}
-    kernel(tuple(arrays.get(name) for name in known), *c.arrays, ellipsoid)
-    return {name: c.give(a) for name, a in arrays.items()}
+    return _arrays.solve(_arrays.Converted(function, params, values), kernel, known, names, ellipsoid)
 
 
 def inverse_batch(

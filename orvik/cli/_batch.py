@@ -192,7 +192,7 @@ def stream(args: argparse.Namespace, plan: Plan) -> int:
     """Reads the input (args.input, args.chunk_size) in chunks and writes every
     row back with the plan's columns added, to args.output; bad rows are
     counted (or stop the run under args.strict)."""
-    _require_pyarrow()
+    _require_pyarrow(parquet="parquet" in (plan.in_format, plan.out_format))
     with ExitStack() as stack:
         source = _open_source(args, plan, stack)
         positions = _positions(source.names, plan, source.label)
@@ -251,12 +251,16 @@ def _format_of(path: str) -> str:
     return "parquet" if path.lower().endswith(PARQUET_SUFFIXES) else "csv"
 
 
-def _require_pyarrow() -> None:
+def _require_pyarrow(parquet: bool) -> None:
+    """Fails now, naming the extra to install, when what the run needs is
+    missing; Parquet support is loaded only for runs that read or write it."""
     try:
         import numpy  # noqa: F401
         import pyarrow.compute  # noqa: F401
         import pyarrow.csv  # noqa: F401
-        import pyarrow.parquet  # noqa: F401
+
+        if parquet:
+            import pyarrow.parquet  # noqa: F401
     except ImportError as error:
         raise missing_extra(error.name or "pyarrow", "cli", error) from None
 
@@ -265,9 +269,10 @@ def _open_source(
     args: argparse.Namespace, plan: Plan, stack: ExitStack
 ) -> CsvSource | ParquetSource:
     from orvik.cli._csv import CsvSource
-    from orvik.cli._parquet import ParquetSource
 
     if plan.in_format == "parquet":
+        from orvik.cli._parquet import ParquetSource
+
         return ParquetSource(args.input, args.chunk_size)
     # CSV to Parquet reads the input twice: once to settle the column types.
     source = Input(args.input, stack, twice=plan.out_format == "parquet")
@@ -317,7 +322,6 @@ def _sink(
     stream: IO[bytes], names: list[str], plan: Plan, types: list[Any] | None, output: Output
 ) -> Iterator[Any]:
     from orvik.cli._csv import CsvSink
-    from orvik.cli._parquet import parquet_sink
 
     columns = [*names, *plan.added]
     if types is None:
@@ -326,6 +330,8 @@ def _sink(
         with output.errors():
             sink.finish()
         return
+    from orvik.cli._parquet import parquet_sink
+
     with output.errors(), parquet_sink(stream, columns, types, output.label, len(plan.added)) as parquet:
         yield parquet
 

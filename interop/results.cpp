@@ -14,15 +14,12 @@ PyObject* make_float_tuple(std::initializer_list<double> values) {
     return tuple;
 }
 
-PyObject* make_float_dict(std::initializer_list<DictEntry> entries) {
+PyObject* make_float_dict(std::span<PyObject* const> keys, std::span<const double> values) {
     PyRef dict = PyRef::steal(PyDict_New());
     if (!dict) throw_python_error();
-    for (const DictEntry& entry : entries) {
-        PyRef key = PyRef::steal(PyUnicode_FromStringAndSize(
-            entry.key.data(), static_cast<Py_ssize_t>(entry.key.size())));
-        if (!key) throw_python_error();
-        PyRef value = PyRef::steal(make_float(entry.value));
-        if (PyDict_SetItem(dict.get(), key.get(), value.get()) < 0) throw_python_error();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        PyRef value = PyRef::steal(make_float(values[i]));
+        if (PyDict_SetItem(dict.get(), keys[i], value.get()) < 0) throw_python_error();
     }
     return dict.release();
 }

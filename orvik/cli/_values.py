@@ -5,7 +5,10 @@ from __future__ import annotations
 import argparse
 import math
 import re
+from collections.abc import Callable
 from typing import Any
+
+from orvik import units
 
 UNITS = ("m", "km", "mi", "nm", "ft")
 METHODS = ("geodesic", "great-circle")
@@ -53,27 +56,25 @@ def name(text: str) -> str:
     return text
 
 
-# The constants of orvik.units: applied here by the same single division or
-# multiplication, so that floats and NumPy arrays convert alike, bit for bit.
-_FOOT_M = 0.3048
-_KILO = 1000.0
-_KM_PER = {"mi": 1.609344, "nm": 1.852}
-
-
 def from_metres(metres: Any, unit: str) -> Any:
-    """A length (float or array) in metres, converted to `unit`."""
+    """A length (float or array) in metres, converted to `unit` by
+    orvik.units, which converts floats and arrays alike, bit for bit."""
     if unit == "m":
         return metres
     if unit == "ft":
-        return metres / _FOOT_M
-    km = metres / _KILO
-    return km if unit == "km" else km / _KM_PER[unit]
+        return units.m_to_ft(metres)
+    km = units.m_to_km(metres)
+    return km if unit == "km" else _FROM_KM[unit](km)
 
 
 def to_metres(value: float, unit: str) -> float:
     if unit == "m":
         return value
     if unit == "ft":
-        return value * _FOOT_M
-    km = value if unit == "km" else value * _KM_PER[unit]
-    return km * _KILO
+        return float(units.ft_to_m(value))
+    km = value if unit == "km" else _TO_KM[unit](value)
+    return float(units.km_to_m(km))
+
+
+_FROM_KM: dict[str, Callable[[Any], Any]] = {"mi": units.km_to_mi, "nm": units.km_to_nm}
+_TO_KM: dict[str, Callable[[Any], Any]] = {"mi": units.mi_to_km, "nm": units.nm_to_km}

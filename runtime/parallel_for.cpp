@@ -20,6 +20,8 @@ struct MapJob {
     WorkerPool& pool;
     const PieceBody& body;
     std::size_t max_piece;
+    // Threads that may compute the map: the pool's, or fewer under a cap.
+    std::size_t workers;
     std::atomic<bool> cancelled{false};
     // Right halves that may still be offered to other workers: each one
     // offered, or being run by the worker that took it, holds a slot, so at
@@ -28,6 +30,7 @@ struct MapJob {
 
     MapJob(WorkerPool& p, const PieceBody& b, std::size_t piece, std::size_t max_workers)
         : pool(p), body(b), max_piece(piece),
+          workers(max_workers == 0 ? p.thread_count() : std::min(max_workers, p.thread_count())),
           free_slots(max_workers == 0 ? PTRDIFF_MAX : static_cast<std::ptrdiff_t>(max_workers) - 1) {}
 
     bool take_slot() noexcept {
@@ -76,10 +79,11 @@ private:
 };
 
 // Recursive halving.  `splits` is the remaining split budget, halved at each
-// level; the first budget gives 4T to 8T pieces.  A piece that another worker
-// took over may be split again (its budget goes back up to T), so load that
-// arrives late still spreads.  Pieces longer than max_piece are split whatever
-// the budget; a piece of fewer than 2 indices never is.
+// level; the first budget gives 4T to 8T pieces, T the threads that may
+// compute the map.  A piece that another worker took over may be split again
+// (its budget goes back up to T), so load that arrives late still spreads.
+// Pieces longer than max_piece are split whatever the budget; a piece of
+// fewer than 2 indices never is.
 Outcome run_range(MapJob& job, Worker& self, std::size_t begin, std::size_t end, std::size_t splits,
                   bool migrated) noexcept {
     if (job.cancelled.load(std::memory_order_relaxed)) return {};
@@ -87,7 +91,7 @@ Outcome run_range(MapJob& job, Worker& self, std::size_t begin, std::size_t end,
     if (length < 2 || (splits == 0 && !migrated && length <= job.max_piece)) {
         return run_piece(job.body, begin, end);
     }
-    splits = migrated ? std::max(job.pool.thread_count(), splits / 2) : splits / 2;
+    splits = migrated ? std::max(job.workers, splits / 2) : splits / 2;
 
     const std::size_t middle = begin + length / 2;
     RightHalf right(job, middle, end, splits);
@@ -111,7 +115,8 @@ Outcome run_range(MapJob& job, Worker& self, std::size_t begin, std::size_t end,
     return std::move(right.outcome);
 }
 
-std::size_t first_split_budget(const WorkerPool& pool) { return 4 * pool.thread_count(); }
+// A few pieces for each thread that may compute the map.
+std::size_t first_split_budget(const MapJob& job) { return 4 * job.workers; }
 
 // The whole map, handed to the pool by a thread outside it.  While it waits,
 // the caller polls for cancellation.
@@ -120,7 +125,7 @@ public:
     MapRoot(MapJob& job, std::size_t n, CancelPoll* poll) : job_(job), n_(n), poll_(poll) {}
 
     void execute(Worker& worker) noexcept override {
-        outcome = run_range(job_, worker, 0, n_, first_split_budget(job_.pool), false);
+        outcome = run_range(job_, worker, 0, n_, first_split_budget(job_), false);
     }
     void on_tick() noexcept override {
         if (job_.cancelled.load(std::memory_order_relaxed)) return;
@@ -174,7 +179,7 @@ void parallel_for(WorkerPool* pool, std::size_t n, const PieceBody& body, const 
     Outcome outcome;
     if (Worker* self = pool->current_worker()) {
         // A map started by a piece: run it in place rather than block a worker.
-        outcome = run_range(job, *self, 0, n, first_split_budget(*pool), false);
+        outcome = run_range(job, *self, 0, n, first_split_budget(job), false);
     } else {
         MapRoot root(job, n, options.poll);
         pool->run_from_outside(root, options.poll != nullptr ? &root : nullptr);

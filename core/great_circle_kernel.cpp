@@ -168,16 +168,6 @@ void scatter(const StridedOut& column, std::size_t start, std::size_t m, const d
     for (std::size_t j = 0; j < m; ++j) to.set(j, buffer[j]);
 }
 
-bool all_contiguous(std::initializer_list<StridedIn> in, std::initializer_list<StridedOut> out) noexcept {
-    for (const StridedIn& c : in) {
-        if (!c.contiguous()) return false;
-    }
-    for (const StridedOut& c : out) {
-        if (!c.contiguous()) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::span<const GreatCircleKernel> usable_great_circle_kernels() noexcept {
@@ -200,45 +190,53 @@ void great_circle_destination_n(const double* lat1, const double* lon1, const do
     active_great_circle_kernel().destination(lat1, lon1, bearing, distance, lat2, lon2, n, radius);
 }
 
+namespace {
+
+// Runs `call(inputs, outputs, m)` of a contiguous kernel over strided
+// columns: all at once when every column is contiguous, else block by block
+// through buffers.
+template <std::size_t Out, class Call>
+void run_blocked(const StridedIn (&in)[4], const StridedOut (&out)[Out], std::size_t n, const Call& call) {
+    bool contiguous = true;
+    for (const StridedIn& c : in) contiguous = contiguous && c.contiguous();
+    for (const StridedOut& c : out) contiguous = contiguous && c.contiguous();
+    const double* ins[4];
+    double* outs[Out];
+    if (contiguous) {
+        for (std::size_t k = 0; k < 4; ++k) ins[k] = reinterpret_cast<const double*>(in[k].data);
+        for (std::size_t k = 0; k < Out; ++k) outs[k] = reinterpret_cast<double*>(out[k].data);
+        call(ins, outs, n);
+        return;
+    }
+    double buffers[4 + Out][block];
+    for (std::size_t start = 0; start < n; start += block) {
+        const std::size_t m = n - start < block ? n - start : block;
+        for (std::size_t k = 0; k < 4; ++k) ins[k] = gather(in[k], start, m, buffers[k]);
+        for (std::size_t k = 0; k < Out; ++k) outs[k] = target(out[k], start, buffers[4 + k]);
+        call(ins, outs, m);
+        for (std::size_t k = 0; k < Out; ++k) scatter(out[k], start, m, outs[k]);
+    }
+}
+
+}  // namespace
+
 void great_circle_distance_strided(StridedIn lat1, StridedIn lon1, StridedIn lat2, StridedIn lon2,
                                    StridedOut out, std::size_t n, double radius) noexcept {
     const DistanceKernelFn run = active_great_circle_kernel().distance;
-    const auto at = [](const StridedIn& c) { return reinterpret_cast<const double*>(c.data); };
-    if (all_contiguous({lat1, lon1, lat2, lon2}, {out})) {
-        run(at(lat1), at(lon1), at(lat2), at(lon2), reinterpret_cast<double*>(out.data), n, radius);
-        return;
-    }
-    double buffers[5][block];
-    for (std::size_t start = 0; start < n; start += block) {
-        const std::size_t m = n - start < block ? n - start : block;
-        double* result = target(out, start, buffers[4]);
-        run(gather(lat1, start, m, buffers[0]), gather(lon1, start, m, buffers[1]),
-            gather(lat2, start, m, buffers[2]), gather(lon2, start, m, buffers[3]), result, m, radius);
-        scatter(out, start, m, result);
-    }
+    run_blocked<1>({lat1, lon1, lat2, lon2}, {out}, n, [&](const double* const (&i)[4], double* const (&o)[1],
+                                                           std::size_t m) {
+        run(i[0], i[1], i[2], i[3], o[0], m, radius);
+    });
 }
 
 void great_circle_destination_strided(StridedIn lat1, StridedIn lon1, StridedIn bearing,
                                       StridedIn distance, StridedOut lat2, StridedOut lon2,
                                       std::size_t n, double radius) noexcept {
     const DestinationKernelFn run = active_great_circle_kernel().destination;
-    const auto at = [](const StridedIn& c) { return reinterpret_cast<const double*>(c.data); };
-    if (all_contiguous({lat1, lon1, bearing, distance}, {lat2, lon2})) {
-        run(at(lat1), at(lon1), at(bearing), at(distance), reinterpret_cast<double*>(lat2.data),
-            reinterpret_cast<double*>(lon2.data), n, radius);
-        return;
-    }
-    double buffers[6][block];
-    for (std::size_t start = 0; start < n; start += block) {
-        const std::size_t m = n - start < block ? n - start : block;
-        double* lat_out = target(lat2, start, buffers[4]);
-        double* lon_out = target(lon2, start, buffers[5]);
-        run(gather(lat1, start, m, buffers[0]), gather(lon1, start, m, buffers[1]),
-            gather(bearing, start, m, buffers[2]), gather(distance, start, m, buffers[3]), lat_out,
-            lon_out, m, radius);
-        scatter(lat2, start, m, lat_out);
-        scatter(lon2, start, m, lon_out);
-    }
+    run_blocked<2>({lat1, lon1, bearing, distance}, {lat2, lon2}, n,
+                   [&](const double* const (&i)[4], double* const (&o)[2], std::size_t m) {
+                       run(i[0], i[1], i[2], i[3], o[0], o[1], m, radius);
+                   });
 }
 
 }  // namespace orvik::core

@@ -73,18 +73,21 @@ double polyline_length(const Geodesic& g, StridedIn lat, StridedIn lon, std::siz
     return sum();
 }
 
-double track_length(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count) noexcept {
+double track_part(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count,
+                  std::size_t part) noexcept {
     if (count == 1) {
         // No edge, but a vertex that is not a point still makes the length
         // NaN: its distance to itself is 0 or NaN.
         return g.inverse(lat[0], lon[0], lat[0], lon[0]).s12;
     }
     const std::size_t edges = count > 0 ? count - 1 : 0;
+    const std::size_t first = part * part_edges;
+    return polyline_length(g, lat, lon, first, std::min(first + part_edges, edges));
+}
+
+double join_track_parts(const double* parts, std::size_t count) noexcept {
     GeographicLib::Accumulator<double> sum(0.0);
-    for (std::size_t part = 0; part < parts_of(edges); ++part) {
-        const std::size_t first = part * part_edges;
-        sum += polyline_length(g, lat, lon, first, std::min(first + part_edges, edges));
-    }
+    for (std::size_t i = 0; i < count; ++i) sum += parts[i];
     return sum();
 }
 

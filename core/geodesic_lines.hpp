@@ -55,9 +55,14 @@ inline std::size_t parts_of(std::size_t edges) noexcept {
 double polyline_length(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t first,
                        std::size_t last) noexcept;
 
-// The length of a whole track of `count` vertices: its parts added up in
-// order.  A single vertex gives 0, or NaN when it is not a point.
-double track_length(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count) noexcept;
+// Part `part` of the track through `count` vertices: the length of edges
+// [part * part_edges, (part + 1) * part_edges).  A single vertex (the only
+// part) gives 0, or NaN when it is not a point.
+double track_part(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count,
+                  std::size_t part) noexcept;
+
+// The length of the track from those of its `count` parts, added up in order.
+double join_track_parts(const double* parts, std::size_t count) noexcept;
 
 struct RingMeasure {
     double area;       // m^2, positive when the ring runs counter-clockwise

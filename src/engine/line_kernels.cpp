@@ -15,8 +15,6 @@
 #include <string_view>
 #include <vector>
 
-#include <GeographicLib/Accumulator.hpp>
-
 #include "core/geodesic.hpp"
 #include "core/geodesic_lines.hpp"
 #include "interop/binding.hpp"
@@ -288,24 +286,14 @@ PyObject* geodesic_path_length_into(PyObject*, PyObject* const* args, Py_ssize_t
         std::vector<double> partial(parts.count());
         const auto body = [&](std::size_t begin, std::size_t end) {
             parts.each(begin, end, [&](std::size_t t, std::size_t part, std::size_t at) {
-                const std::size_t n = tracks.size(t);
-                if (n <= core::part_edges + 1) {
-                    partial[at] = core::track_length(g, tracks.lat(t), tracks.lon(t), n);
-                } else {
-                    const std::size_t first = part * core::part_edges;
-                    partial[at] = core::polyline_length(g, tracks.lat(t), tracks.lon(t), first,
-                                                        std::min(first + core::part_edges, n - 1));
-                }
+                partial[at] = core::track_part(g, tracks.lat(t), tracks.lon(t), tracks.size(t), part);
             });
         };
         run_ranges(parts.count(), body, parts.ns_per_part(edge_ns));
-        // The parts added up in order, as core::track_length adds them.
         const auto& out = result.layout();
         const core::StridedOut lengths{out.data[0], out.strides[0][0]};
         for (std::size_t t = 0; t < tracks.count(); ++t) {
-            GeographicLib::Accumulator<double> sum(0.0);
-            for (std::size_t c = parts.first(t); c < parts.first(t + 1); ++c) sum += partial[c];
-            lengths.set(t, sum());
+            lengths.set(t, core::join_track_parts(&partial[parts.first(t)], parts.first(t + 1) - parts.first(t)));
         }
     });
 }

@@ -1,11 +1,13 @@
 #include "src/engine/ellipsoid.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <deque>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -28,7 +30,7 @@ struct Named {
 // GRS80's flattening follows from its defining constants (J2 and the
 // angular velocity); this is the value GeographicLib and PROJ use.
 constexpr Named named_ellipsoids[] = {
-    {"WGS84", core::WGS84_A, core::WGS84_F},
+    {"WGS84", core::WGS84_A, core::WGS84_F},  // first: the process-wide solver
     {"GRS80", 6378137.0, 1 / 298.257222100882711243},
     {"WGS72", 6378135.0, 1 / 298.26},
 };
@@ -82,10 +84,19 @@ std::shared_ptr<const core::Geodesic> by_name(PyObject* name) {
     Py_ssize_t size = 0;
     const char* text = PyUnicode_AsUTF8AndSize(name, &size);
     if (text == nullptr) interop::throw_python_error();
+    // The named ones are made once and kept, apart from the cache of (a, f)
+    // pairs, which a program making many ellipsoids could turn over.
+    static const std::array<std::shared_ptr<const core::Geodesic>, std::size(named_ellipsoids)> named = [] {
+        std::array<std::shared_ptr<const core::Geodesic>, std::size(named_ellipsoids)> made;
+        made[0] = wgs84_shared();
+        for (std::size_t i = 1; i < made.size(); ++i) {
+            made[i] = std::make_shared<const core::Geodesic>(named_ellipsoids[i].a, named_ellipsoids[i].f);
+        }
+        return made;
+    }();
     const std::string wanted = upper(std::string(text, static_cast<std::size_t>(size)));
-    if (wanted == "WGS84") return wgs84_shared();
-    for (const Named& n : named_ellipsoids) {
-        if (wanted == n.name) return cached(n.a, n.f);
+    for (std::size_t i = 0; i < named.size(); ++i) {
+        if (wanted == named_ellipsoids[i].name) return named[i];
     }
     invalid("unknown name '" + std::string(text, static_cast<std::size_t>(size)) +
             "'; use WGS84, GRS80, WGS72 or an (a, f) pair");

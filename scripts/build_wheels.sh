@@ -38,16 +38,10 @@ tools=.venv-wheels
 say() { echo "build_wheels: $*" >&2; }
 
 # An interpreter of exactly the given minor version, or failure.
+source scripts/find_python.sh
 find_python() {
-  local want=$1 cand exe
-  for cand in "python$want" /root/.pyenv/versions/"$want".*/bin/python3 "$HOME"/.pyenv/versions/"$want".*/bin/python3; do
-    exe=$(command -v "$cand" 2>/dev/null) || continue
-    if [ "$("$exe" -c 'import sys; print("%d.%d" % sys.version_info[:2])' 2>/dev/null)" = "$want" ]; then
-      echo "$exe"
-      return 0
-    fi
-  done
-  say "CPython $want is needed and none was found (set ORVIK_WHEEL_PYTHONS to build for fewer)"
+  exact_python "$1" && return 0
+  say "CPython $1 is needed and none was found (set ORVIK_WHEEL_PYTHONS to build for fewer)"
   return 1
 }
 

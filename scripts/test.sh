@@ -24,16 +24,10 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 # An interpreter of exactly the given minor version, or failure.
+source scripts/find_python.sh
 find_python() {
-  local want=$1 cand exe
-  for cand in "python$want" /root/.pyenv/versions/"$want".*/bin/python3 "$HOME"/.pyenv/versions/"$want".*/bin/python3; do
-    exe=$(command -v "$cand" 2>/dev/null) || continue
-    if [ "$("$exe" -c 'import sys; print("%d.%d" % sys.version_info[:2])' 2>/dev/null)" = "$want" ]; then
-      echo "$exe"
-      return 0
-    fi
-  done
-  echo "test: CPython $want is needed for the version matrix and none was found" >&2
+  exact_python "$1" && return 0
+  echo "test: CPython $1 is needed for the version matrix and none was found" >&2
   return 1
 }
 

@@ -84,11 +84,10 @@ def broadcast_shape(shapes: Iterable[tuple[int, ...]]) -> tuple[int, ...]:
     return tuple(result)
 
 
-def point_set(np: Any, function: str, lat: object, lon: object, params: tuple[str, str]) -> tuple[Any, Any]:
-    """A set of points: latitudes and longitudes converted and broadcast
-    together to one dimension (a number is a set of one point), as read-only
-    views."""
-    lat_a, lon_a = (as_float64(np, v, p, function) for v, p in zip((lat, lon), params, strict=True))
+def point_set(np: Any, function: str, lat_a: Any, lon_a: Any, params: tuple[str, str]) -> tuple[Any, Any]:
+    """A set of points: latitudes and longitudes (converted by as_float64)
+    broadcast together to one dimension (a number is a set of one point), as
+    read-only views."""
     try:
         shape = broadcast_shape((lat_a.shape, lon_a.shape))
     except ValueError:

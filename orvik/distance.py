@@ -104,8 +104,9 @@ def _matrix(function: str, values: tuple[object, ...]) -> tuple[Any, list[Any]]:
     """The output and the operands of a distance matrix: rows are the first
     point set, columns the second."""
     np = _arrays.load_numpy()
-    lat1, lon1 = _arrays.point_set(np, function, values[0], values[1], ("lat1", "lon1"))
-    lat2, lon2 = _arrays.point_set(np, function, values[2], values[3], ("lat2", "lon2"))
+    arrays = [_arrays.as_float64(np, v, p, function) for v, p in zip(values, PAIR, strict=True)]
+    lat1, lon1 = _arrays.point_set(np, function, arrays[0], arrays[1], ("lat1", "lon1"))
+    lat2, lon2 = _arrays.point_set(np, function, arrays[2], arrays[3], ("lat2", "lon2"))
     shape = (lat1.shape[0], lat2.shape[0])
     # Rows repeat the first set along axis 1, columns the second along axis
     # 0: both are stride-0 views, not copies.

@@ -67,7 +67,9 @@ class PointIndex:
     def __init__(self, lat: ArrayLike, lon: ArrayLike, *, ellipsoid: Any = None) -> None:
         np = _arrays.load_numpy()
         function = "PointIndex"
-        lat_a, lon_a = (_flat(np, a) for a in _arrays.point_set(np, function, lat, lon, ("lat", "lon")))
+        lat_a = _arrays.as_float64(np, lat, "lat", function)
+        lon_a = _arrays.as_float64(np, lon, "lon", function)
+        lat_a, lon_a = (_flat(np, a) for a in _arrays.point_set(np, function, lat_a, lon_a, ("lat", "lon")))
         self._core = _engine.PointIndex(lat_a, lon_a, ellipsoid)
 
     @classmethod

@@ -5,8 +5,6 @@
 #include <string>
 
 #include "interop/errors.hpp"
-#include "runtime/failure.hpp"
-#include "src/contract.hpp"
 
 namespace orvik::interop::numpy {
 namespace {
@@ -64,7 +62,7 @@ void* const* fetch_table() {
     PyRef capsule = attribute(multiarray.get(), "_ARRAY_API");
     PyObject* cap = capsule.get();
     if (!PyObject_TypeCheck(cap, &PyCapsule_Type)) {
-        throw PythonError::type_conversion(cap, contract::capsule_target);
+        throw PythonError::type_conversion(cap, "PyCapsule");
     }
     const char* capsule_name = PyCapsule_GetName(cap);
     if (capsule_name == nullptr && PyErr_Occurred()) throw_python_error();
@@ -81,12 +79,7 @@ void* const* fetch_table() {
 
 Api api() {
     if (void* const* table = api_table.load(std::memory_order_acquire)) return Api(table);
-    try {
-        return Api(fetch_table());
-    } catch (PythonError& error) {
-        PyRef exception = std::move(error).into_exception();
-        fail(std::string(contract::numpy_api_failure) + ": " + debug_form(exception.get()));
-    }
+    return Api(fetch_table());
 }
 
 Api api_if_loaded() noexcept { return Api(api_table.load(std::memory_order_acquire)); }

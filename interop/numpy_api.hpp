@@ -87,9 +87,9 @@ private:
     void* const* table_;
 };
 
-// The table, fetched on first use and kept for the life of the process.  When
-// it cannot be had this is an internal failure ("Failed to access NumPy array
-// API capsule: ..."); the next use tries again.
+// The table, fetched on first use and kept for the life of the process.
+// When it cannot be had (NumPy missing or broken), throws the interpreter's
+// error as it is; the next use tries again.
 Api api();
 
 // The table if it has been fetched already; for code that can only run after

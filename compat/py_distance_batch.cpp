@@ -58,9 +58,7 @@ Columns columns(const Views& v, double* out, std::size_t begin) {
 struct GeodesicKernel {
     const core::Geodesic& solver;
     void operator()(const Columns& c, std::size_t count) const noexcept {
-        core::InverseColumns outputs;
-        outputs.s12 = c.out;
-        core::inverse_strided(solver, c.in[0], c.in[1], c.in[2], c.in[3], outputs, count);
+        core::inverse_strided(solver, c.in.data(), &c.out, core::inverse_s12, count);
     }
 };
 

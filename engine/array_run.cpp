@@ -83,13 +83,28 @@ runtime::WorkerPool* package_pool() {
 
 }  // namespace
 
+bool runs_unlocked(std::size_t n, double ns_per_element) noexcept {
+    return static_cast<double>(n) * ns_per_element >= small_job_ns;
+}
+
+BufferPins::~BufferPins() {
+    while (count_ > 0) PyBuffer_Release(&views_[--count_]);
+}
+
+void BufferPins::pin(PyObject* array) {
+    if (array == nullptr) return;
+    if (count_ == views_.size()) fail("more arrays to pin than a call has arguments");
+    if (PyObject_GetBuffer(array, &views_[count_], PyBUF_RECORDS_RO) < 0) interop::throw_python_error();
+    ++count_;
+}
+
 void run_pieces(std::size_t n, const runtime::PieceBody& body, double ns_per_element) {
     if (n == 0) return;
     runtime::MapOptions options;
     options.max_workers = thread_limit();
     options.max_piece = static_cast<std::size_t>(std::max(1.0, piece_ns / ns_per_element));
     options.inline_below = static_cast<std::size_t>(std::max(2.0, small_job_ns / ns_per_element));
-    if (static_cast<double>(n) * ns_per_element < small_job_ns) {
+    if (!runs_unlocked(n, ns_per_element)) {
         runtime::parallel_for(nullptr, n, body, options);
         return;
     }

@@ -18,6 +18,27 @@
 
 namespace orvik::engine {
 
+// Whether a map of n elements at `ns_per_element` runs without the
+// interpreter lock (on the pool); smaller ones keep it.
+bool runs_unlocked(std::size_t n, double ns_per_element) noexcept;
+
+// Buffer exports of the arrays a map reads without the interpreter lock:
+// while one is held, no other thread can resize or free its array.
+class BufferPins {
+public:
+    BufferPins() = default;
+    BufferPins(const BufferPins&) = delete;
+    BufferPins& operator=(const BufferPins&) = delete;
+    // Releases them; needs the interpreter lock.
+    ~BufferPins();
+    // Exports `array`'s buffer (null: nothing to pin).  Throws PythonError.
+    void pin(PyObject* array);
+
+private:
+    std::array<Py_buffer, 8> views_{};
+    std::size_t count_ = 0;
+};
+
 // Runs `body` over [0, n).  `ns_per_element` is the kernel's rough cost: it
 // decides what counts as small and how long pieces may be.
 void run_pieces(std::size_t n, const runtime::PieceBody& body, double ns_per_element);

@@ -5,14 +5,14 @@
 
 #include <cstdlib>
 
+#include "core/great_circle_kernel.hpp"
 #include "interop/boundary.hpp"
 #include "interop/errors.hpp"
 #include "interop/function_object.hpp"
 #include "runtime/thread_count.hpp"
-#include "engine/array_kernels.hpp"
+#include "engine/function_registry.hpp"
 #include "engine/line_kernels.hpp"
 #include "engine/point_index_type.hpp"
-#include "engine/scalar_functions.hpp"
 #include "engine/test_hooks.hpp"
 #include "engine/thread_limit.hpp"
 
@@ -79,6 +79,10 @@ PyObject* process_limit(PyObject*, PyObject*) {
     }, failures_as);
 }
 
+PyObject* great_circle_kernel(PyObject*, PyObject*) {
+    return PyUnicode_FromString(core::active_great_circle_kernel().name);
+}
+
 PyObject* fail_pool_starts(PyObject*, PyObject* arg) {
     return interop::boundary_guard([arg]() -> PyObject* {
         fail_thread_starts(static_cast<int>(limit_argument(arg)));
@@ -99,6 +103,11 @@ PyMethodDef private_methods[] = {
      "process_thread_limit()\n--\n\nThe process-wide thread limit (0: none)."},
     {"thread_limit", current_limit, METH_NOARGS,
      "thread_limit()\n--\n\nThe limit for calls made now from this thread (0: none)."},
+    {"great_circle_kernel", great_circle_kernel, METH_NOARGS,
+     "great_circle_kernel()\n--\n\nThe great-circle kernel this process computes with (see "
+     "ORVIK_GREAT_CIRCLE_KERNEL)."},
+    {"_function_table", describe_function_tables, METH_NOARGS,
+     "_function_table()\n--\n\nEvery row of the function tables, described (for the stubs and the tests)."},
     {"_fail_pool_starts", fail_pool_starts, METH_O,
      "_fail_pool_starts(n)\n--\n\nFor tests: the next n thread starts of the pool fail "
      "with EAGAIN."},
@@ -111,25 +120,12 @@ PyModuleDef module_def = {
 };
 
 void add_functions(PyObject* module) {
+    add_elementwise_functions(module);
     PyRef own_name = PyRef::steal(PyModule_GetNameObject(module));
     if (!own_name) throw_python_error();
-    for (std::size_t i = 0; i < array_kernel_count; ++i) {
-        PyRef f = interop::make_function(array_kernel_records[i], module, own_name.get());
-        if (PyModule_AddObjectRef(module, array_kernel_records[i].name, f.get()) < 0) throw_python_error();
-    }
     for (std::size_t i = 0; i < line_kernel_count; ++i) {
         PyRef f = interop::make_function(line_kernel_records[i], module, own_name.get());
         if (PyModule_AddObjectRef(module, line_kernel_records[i].name, f.get()) < 0) throw_python_error();
-    }
-    // The functions of numbers name the package module that offers them as
-    // their __module__, where pickle looks them up.
-    for (const ScalarModule& group : scalar_modules) {
-        PyRef name = PyRef::steal(PyUnicode_FromString(group.module_name));
-        if (!name) throw_python_error();
-        for (const interop::FunctionRecord& record : group.records) {
-            PyRef f = interop::make_function(record, module, name.get());
-            if (PyModule_AddObjectRef(module, record.name, f.get()) < 0) throw_python_error();
-        }
     }
 }
 

@@ -100,6 +100,22 @@ PyObject* Api::new_from_descr(PyTypeObject* subtype, PyObject* descr, int nd,
     return entry<Fn>(94)(subtype, descr, nd, dims, strides, data, flags, obj);
 }
 
+PyObject* Api::from_any(PyObject* obj, PyObject* descr, int min_depth, int max_depth, int requirements,
+                        PyObject* context) const noexcept {
+    using Fn = PyObject* (*)(PyObject*, PyObject*, int, int, int, PyObject*);
+    return entry<Fn>(69)(obj, descr, min_depth, max_depth, requirements, context);
+}
+
+PyObject* Api::from_array(PyObject* array, PyObject* descr, int flags) const noexcept {
+    return entry<PyObject* (*)(PyObject*, PyObject*, int)>(109)(array, descr, flags);
+}
+
+PyObject* Api::empty(int type_num, int nd, const Py_intptr_t* dims) const noexcept {
+    PyObject* descr = descr_from_type(type_num);
+    if (descr == nullptr) return nullptr;
+    return new_from_descr(array_type(), descr, nd, dims, nullptr, nullptr, 0, nullptr);
+}
+
 bool Api::equiv_types(PyObject* a, PyObject* b) const noexcept {
     return entry<unsigned char (*)(PyObject*, PyObject*)>(182)(a, b) != 0;
 }

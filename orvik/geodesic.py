@@ -7,121 +7,15 @@ from __future__ import annotations
 
 import math
 import operator
-from collections.abc import Sequence
 from typing import TYPE_CHECKING, Any
 
 from orvik import _arrays, _engine
-from orvik._engine import direct, inverse, wgs84_a, wgs84_f
+from orvik._tables import export
 
 if TYPE_CHECKING:
     from numpy.typing import ArrayLike
 
-__all__ = [
-    "inverse",
-    "direct",
-    "wgs84_a",
-    "wgs84_f",
-    "inverse_batch",
-    "direct_batch",
-    "line_points",
-    "path_length",
-    "polygon_area",
-]
-
-INVERSE_OUTPUTS = _arrays.INVERSE_OUTPUTS
-DIRECT_OUTPUTS = _arrays.DIRECT_OUTPUTS
-
-
-def chosen_outputs(function: str, outputs: str | Sequence[str], known: tuple[str, ...]) -> list[str]:
-    """The names asked for, in the caller's order, or ValueError/TypeError
-    naming `outputs`."""
-    names = [outputs] if isinstance(outputs, str) else outputs
-    if not isinstance(names, (list, tuple)) or not all(isinstance(n, str) for n in names):
-        raise TypeError(
-            f"{function}() argument 'outputs' must be a name or a tuple or list of names, "
-            f"not {type(outputs).__name__}"
-        )
-    choices = ", ".join(repr(k) for k in known)
-    if not names:
-        raise ValueError(f"{function}() argument 'outputs' is empty; choose from {choices}")
-    for name in names:
-        if name not in known:
-            raise ValueError(f"{function}() argument 'outputs': unknown output {name!r}; choose from {choices}")
-    if len(set(names)) != len(names):
-        raise ValueError(f"{function}() argument 'outputs' names an output twice: {list(names)}")
-    return list(names)
-
-
-def _solve(
-    function: str,
-    kernel: Any,
-    known: tuple[str, ...],
-    params: tuple[str, ...],
-    values: tuple[object, ...],
-    outputs: str | Sequence[str],
-    ellipsoid: Any,
-) -> dict[str, Any]:
-    names = chosen_outputs(function, outputs, known)
-    return _arrays.solve(_arrays.Converted(function, params, values), kernel, known, names, ellipsoid)
-
-
-def inverse_batch(
-    lat1: ArrayLike,
-    lon1: ArrayLike,
-    lat2: ArrayLike,
-    lon2: ArrayLike,
-    *,
-    outputs: str | Sequence[str] = ("s12", "azi1", "azi2"),
-    ellipsoid: Any = None,
-) -> dict[str, Any]:
-    """The inverse geodesic problem between broadcast pairs of points.
-
-    Returns a dict of float64 arrays of the broadcast shape, keyed in the
-    order of `outputs`: any of "s12" (distance, m), "azi1", "azi2" (azimuths
-    at each end, degrees clockwise from north), "a12" (arc length on the
-    auxiliary sphere, degrees), "m12" (reduced length, m), "M12", "M21"
-    (geodesic scales) and "S12" (area between the geodesic and the equator,
-    m^2).  Each value equals geodesic.inverse's field for the same pair, bit
-    for bit.  The ellipsoid is WGS84 unless `ellipsoid` names another
-    ('GRS80', 'WGS72') or gives an (a, f) pair.
-    """
-    return _solve(
-        "inverse_batch",
-        _engine.geodesic_inverse_into,
-        INVERSE_OUTPUTS,
-        ("lat1", "lon1", "lat2", "lon2"),
-        (lat1, lon1, lat2, lon2),
-        outputs,
-        ellipsoid,
-    )
-
-
-def direct_batch(
-    lat1: ArrayLike,
-    lon1: ArrayLike,
-    azi1: ArrayLike,
-    s12: ArrayLike,
-    *,
-    outputs: str | Sequence[str] = ("lat2", "lon2", "azi2"),
-    ellipsoid: Any = None,
-) -> dict[str, Any]:
-    """The direct geodesic problem from broadcast start points, azimuths
-    (degrees clockwise from north) and distances (m).
-
-    Returns a dict of float64 arrays keyed in the order of `outputs`: any of
-    "lat2", "lon2" (the end point; longitudes reduced to [-180, 180]),
-    "azi2", "a12" (the arc length, degrees: unlike geodesic.direct's fixed
-    0.0, the true value), "m12", "M12", "M21" and "S12".
-    """
-    return _solve(
-        "direct_batch",
-        _engine.geodesic_direct_into,
-        DIRECT_OUTPUTS,
-        ("lat1", "lon1", "azi1", "s12"),
-        (lat1, lon1, azi1, s12),
-        outputs,
-        ellipsoid,
-    )
+__all__ = export(globals()) + ["line_points", "path_length", "polygon_area"]
 
 
 ENDPOINTS = ("lat1", "lon1", "lat2", "lon2")
@@ -155,8 +49,7 @@ def _steps_of(c: _arrays.Converted, spacing: Any, ellipsoid: Any) -> int:
         raise TypeError(f"line_points() argument 'spacing' must be a number, not {type(spacing).__name__}") from None
     if not step > 0:
         raise ValueError(f"line_points() argument 'spacing' must be a positive number of metres, not {step!r}")
-    length = c.empty()
-    _engine.geodesic_inverse_into((length, None, None, None, None, None, None, None), *c.arrays, ellipsoid)
+    length = _engine.geodesic_distance(*(float(a) for a in c.arrays), ellipsoid=ellipsoid)
     if not math.isfinite(length):
         raise ValueError(
             "line_points(): the line has no length to divide (a NaN or infinite endpoint, or a latitude beyond 90)"

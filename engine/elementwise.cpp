@@ -71,6 +71,15 @@ private:
     Model model_;
 };
 
+// The kernel columns that `fields` need.
+unsigned mask_of(std::span<const Field> fields) noexcept {
+    unsigned mask = 0;
+    for (const Field& field : fields) {
+        if (field.source == Source::column) mask |= 1u << field.index;
+    }
+    return mask;
+}
+
 // The fields a call gives back: the row's, or for a chosen form those named
 // by `outputs=`, in the caller's order.
 class Fields {
@@ -85,13 +94,7 @@ public:
 
     std::span<const Field> all() const noexcept { return {fields_.data(), count_}; }
     // The kernel columns they need.
-    unsigned mask() const noexcept {
-        unsigned mask = 0;
-        for (const Field& field : all()) {
-            if (field.source == Source::column) mask |= 1u << field.index;
-        }
-        return mask;
-    }
+    unsigned mask() const noexcept { return mask_of(all()); }
 
 private:
     void add(const Field& field) { fields_[count_++] = field; }
@@ -214,15 +217,24 @@ PyObject* float_result(const Function& f, const Fields& fields, const Element& e
     return assemble(f.form, all, values);
 }
 
-// Numbers in: the kernel once, without NumPy.
+// Numbers in: the kernel once, without NumPy.  A function of one value
+// costs little more than the call itself.
 PyObject* number_call(const Function& f, const std::array<double, max_params>& numbers, PyObject* outputs,
                       PyObject* option) {
-    const Fields fields(f, outputs);
+    if (f.form == Form::chosen) {
+        const Fields fields(f, outputs);
+        const ModelOf model(f, option);
+        Element element;
+        element.in = numbers;
+        element.compute(f.kernel, model.model(), fields.mask());
+        return float_result(f, fields, element);
+    }
     const ModelOf model(f, option);
     Element element;
     element.in = numbers;
-    element.compute(f.kernel, model.model(), fields.mask());
-    return float_result(f, fields, element);
+    element.compute(f.kernel, model.model(), mask_of(f.fields));
+    if (f.form == Form::value) return interop::make_float(element.field(f.fields[0]));
+    return float_result(f, Fields(f, nullptr), element);
 }
 
 // The shape of two point sets' distances, (n, m), with each set's strides

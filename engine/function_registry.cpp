@@ -4,6 +4,7 @@
 
 #include "core/constants.hpp"
 #include "engine/function_tables.hpp"
+#include "engine/line_functions.hpp"
 #include "interop/boundary.hpp"
 #include "interop/errors.hpp"
 
@@ -58,6 +59,14 @@ std::string docstring(const Function& f) {
     return doc;
 }
 
+std::string shaped_docstring(const ShapedFunction& f) {
+    std::string text = std::string(f.name) + "(";
+    for (std::size_t i = 0; i < f.params.size(); ++i) text += (i > 0 ? ", " : "") + std::string(f.params[i]);
+    if (!f.keywords.empty()) text += ", *";
+    for (const Keyword& k : f.keywords) text += ", " + std::string(k.name) + "=" + k.default_text;
+    return text + ")\n--\n\n" + f.description;
+}
+
 const char* form_name(Form form) {
     switch (form) {
         case Form::value: return "value";
@@ -68,14 +77,37 @@ const char* form_name(Form form) {
     return "?";
 }
 
-PyRef describe(const Function& f) {
-    PyRef params = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(f.params.size())));
-    if (!params) throw_python_error();
-    for (std::size_t i = 0; i < f.params.size(); ++i) {
-        PyObject* name = PyUnicode_FromStringAndSize(f.params[i].data(), static_cast<Py_ssize_t>(f.params[i].size()));
+PyRef names_of(std::span<const std::string_view> names) {
+    PyRef tuple = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(names.size())));
+    if (!tuple) throw_python_error();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        PyObject* name = PyUnicode_FromStringAndSize(names[i].data(), static_cast<Py_ssize_t>(names[i].size()));
         if (name == nullptr) throw_python_error();
-        PyTuple_SET_ITEM(params.get(), static_cast<Py_ssize_t>(i), name);
+        PyTuple_SET_ITEM(tuple.get(), static_cast<Py_ssize_t>(i), name);
     }
+    return tuple;
+}
+
+PyRef describe(const ShapedFunction& f) {
+    PyRef keywords = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(f.keywords.size())));
+    if (!keywords) throw_python_error();
+    for (std::size_t i = 0; i < f.keywords.size(); ++i) {
+        const Keyword& k = f.keywords[i];
+        PyObject* triple = Py_BuildValue("(s#ss)", k.name.data(), static_cast<Py_ssize_t>(k.name.size()),
+                                         k.default_text, k.stub_type);
+        if (triple == nullptr) throw_python_error();
+        PyTuple_SET_ITEM(keywords.get(), static_cast<Py_ssize_t>(i), triple);
+    }
+    PyRef row = PyRef::steal(Py_BuildValue("{s:s,s:s,s:O,s:O,s:s,s:s,s:s,s:s}", "module", f.module, "name", f.name,
+                                           "params", names_of(f.params).get(), "keyword_only", keywords.get(),
+                                           "form", "shaped", "param_stub", f.param_stub, "returns_stub",
+                                           f.returns_stub, "doc", f.description));
+    if (!row) throw_python_error();
+    return row;
+}
+
+PyRef describe(const Function& f) {
+    PyRef params = names_of(f.params);
     const auto options = keyword_only(f);
     PyRef keywords = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(options.size())));
     if (!keywords) throw_python_error();
@@ -108,22 +140,31 @@ PyRef describe(const Function& f) {
     return row;
 }
 
+void add_function(PyObject* module, const char* module_name_text, const char* name, PyCFunction entry, int flags,
+                  const std::string& text) {
+    PyRef module_name = PyRef::steal(PyUnicode_FromString(module_name_text));
+    if (!module_name) throw_python_error();
+    // The method definition and its docstring live as long as the function
+    // objects, which live as long as the process.
+    auto* doc = new std::string(text);
+    const interop::FunctionRecord record{name, entry, flags, doc->c_str()};
+    PyRef function = interop::make_function(record, module, module_name.get());
+    if (PyModule_AddObjectRef(module, name, function.get()) < 0) throw_python_error();
+}
+
 }  // namespace
 
-void add_elementwise_functions(PyObject* module) {
+void add_package_functions(PyObject* module) {
     for (const FunctionTable* table : tables) {
         for (std::size_t i = 0; i < table->rows.size(); ++i) {
             const Function& f = table->rows[i];
-            PyRef module_name = PyRef::steal(PyUnicode_FromString(f.module));
-            if (!module_name) throw_python_error();
-            // The method definition and its docstring live as long as the
-            // function objects, which live as long as the process.
-            auto* doc = new std::string(docstring(f));
-            const int flags = f.params.empty() ? METH_NOARGS : interop::FASTCALL;
-            const interop::FunctionRecord record{f.name, table->entries[i], flags, doc->c_str()};
-            PyRef function = interop::make_function(record, module, module_name.get());
-            if (PyModule_AddObjectRef(module, f.name, function.get()) < 0) throw_python_error();
+            add_function(module, f.module, f.name, table->entries[i], f.params.empty() ? METH_NOARGS : interop::FASTCALL,
+                         docstring(f));
         }
+    }
+    for (std::size_t i = 0; i < line_function_count; ++i) {
+        const ShapedFunction& f = line_functions[i];
+        add_function(module, f.module, f.name, f.entry, interop::FASTCALL, shaped_docstring(f));
     }
 }
 
@@ -136,6 +177,9 @@ PyObject* describe_function_tables(PyObject*, PyObject*) {
                 for (const Function& f : table->rows) {
                     if (PyList_Append(list.get(), describe(f).get()) < 0) throw_python_error();
                 }
+            }
+            for (std::size_t i = 0; i < line_function_count; ++i) {
+                if (PyList_Append(list.get(), describe(line_functions[i]).get()) < 0) throw_python_error();
             }
             return list.release();
         },

@@ -9,7 +9,7 @@
 namespace orvik::engine {
 
 // Adds every row's function to the module.  Throws PythonError.
-void add_elementwise_functions(PyObject* module);
+void add_package_functions(PyObject* module);
 
 // _function_table(): a list of dicts, one per row, in table order: module,
 // name, params, keyword_only ((name, default) pairs), form, fields, columns

@@ -37,6 +37,28 @@ PyObject* noargs_entry(PyObject*, PyObject*) {
     return call(Rows[I], nullptr, 0, nullptr);
 }
 
+// A keyword-only parameter of a function with an entry point of its own:
+// its default and its type, as the signature and the stubs show them.
+struct Keyword {
+    std::string_view name;
+    const char* default_text;
+    const char* stub_type;
+};
+
+// A function whose results are not one value per element (points along
+// lines, lengths of tracks, areas of rings), with an entry point of its own;
+// declared here for its signature, docstring and stubs.
+struct ShapedFunction {
+    const char* module;
+    const char* name;
+    std::span<const std::string_view> params;
+    std::span<const Keyword> keywords;
+    const char* description;
+    PyCFunction entry;
+    const char* param_stub;    // the stub type of every parameter
+    const char* returns_stub;  // the stub type of the result
+};
+
 template <const Function* Rows, std::size_t... I>
 std::array<PyCFunction, sizeof...(I)> entries_of(std::index_sequence<I...>) {
     return {(Rows[I].params.empty() ? noargs_entry<Rows, I> : interop::fastcall(fastcall_entry<Rows, I>))...};

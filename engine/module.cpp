@@ -11,7 +11,6 @@
 #include "interop/function_object.hpp"
 #include "runtime/thread_count.hpp"
 #include "engine/function_registry.hpp"
-#include "engine/line_kernels.hpp"
 #include "engine/point_index_type.hpp"
 #include "engine/test_hooks.hpp"
 #include "engine/thread_limit.hpp"
@@ -120,13 +119,7 @@ PyModuleDef module_def = {
 };
 
 void add_functions(PyObject* module) {
-    add_elementwise_functions(module);
-    PyRef own_name = PyRef::steal(PyModule_GetNameObject(module));
-    if (!own_name) throw_python_error();
-    for (std::size_t i = 0; i < line_kernel_count; ++i) {
-        PyRef f = interop::make_function(line_kernel_records[i], module, own_name.get());
-        if (PyModule_AddObjectRef(module, line_kernel_records[i].name, f.get()) < 0) throw_python_error();
-    }
+    add_package_functions(module);
 }
 
 }  // namespace

@@ -208,13 +208,27 @@ PyObject* assemble(Form form, std::span<const Field> fields, std::array<PyRef, m
     return dict.release();
 }
 
-PyObject* float_result(const Function& f, const Fields& fields, const Element& element) {
-    std::array<PyRef, max_fields> values;
-    const auto all = fields.all();
-    for (std::size_t k = 0; k < all.size(); ++k) {
-        values[k] = PyRef::steal(interop::make_float(element.field(all[k])));
+// The result of numbers: floats.  `fields` are the row's own, except for a
+// chosen form.
+PyObject* float_result(const Function& f, std::span<const Field> fields, const Element& element) {
+    if (f.form == Form::dict) {
+        // The row's own fields: their keys are made once.
+        PyObject* keys = result_keys(fields);
+        PyRef dict = PyRef::steal(PyDict_New());
+        if (!dict) throw_python_error();
+        for (std::size_t k = 0; k < fields.size(); ++k) {
+            PyRef value = PyRef::steal(interop::make_float(element.field(fields[k])));
+            if (PyDict_SetItem(dict.get(), PyTuple_GET_ITEM(keys, static_cast<Py_ssize_t>(k)), value.get()) < 0) {
+                throw_python_error();
+            }
+        }
+        return dict.release();
     }
-    return assemble(f.form, all, values);
+    std::array<PyRef, max_fields> values;
+    for (std::size_t k = 0; k < fields.size(); ++k) {
+        values[k] = PyRef::steal(interop::make_float(element.field(fields[k])));
+    }
+    return assemble(f.form, fields, values);
 }
 
 // Numbers in: the kernel once, without NumPy.  A function of one value
@@ -227,14 +241,14 @@ PyObject* number_call(const Function& f, const std::array<double, max_params>& n
         Element element;
         element.in = numbers;
         element.compute(f.kernel, model.model(), fields.mask());
-        return float_result(f, fields, element);
+        return float_result(f, fields.all(), element);
     }
     const ModelOf model(f, option);
     Element element;
     element.in = numbers;
     element.compute(f.kernel, model.model(), mask_of(f.fields));
     if (f.form == Form::value) return interop::make_float(element.field(f.fields[0]));
-    return float_result(f, Fields(f, nullptr), element);
+    return float_result(f, f.fields, element);
 }
 
 // The shape of two point sets' distances, (n, m), with each set's strides
@@ -303,7 +317,7 @@ PyObject* array_call(const Function& f, PyObject* const* bound, PyObject* output
         Element element;
         for (std::size_t i = 0; i < n_params; ++i) std::memcpy(&element.in[i], args[i].data(), sizeof(double));
         element.compute(f.kernel, model.model(), mask);
-        return float_result(f, fields, element);
+        return float_result(f, f.form == Form::chosen ? fields.all() : f.fields, element);
     }
 
     // One new array per field; kernel columns and echoes are operands of

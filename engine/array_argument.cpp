@@ -91,7 +91,11 @@ void check_objects(std::string_view function, std::string_view param, PyObject* 
 
 }  // namespace
 
-ArrayArgument::ArrayArgument(std::string_view function, std::string_view param, PyObject* obj) {
+ArrayArgument::ArrayArgument(std::string_view function, std::string_view param, PyObject* obj, Element element) {
+    if (element == Element::int64) {
+        read_integers(function, param, obj);
+        return;
+    }
     if (PyFloat_CheckExact(obj)) {
         number_ = PyFloat_AS_DOUBLE(obj);
         is_number_ = true;
@@ -142,6 +146,34 @@ ArrayArgument::ArrayArgument(std::string_view function, std::string_view param, 
     // NumPy's scalars and 0-d results of other numbers (Decimal, say) are
     // numbers; a 0-d array given as such stays an array.
     is_number_ = !given_array && ndim_ == 0;
+}
+
+void ArrayArgument::read_integers(std::string_view function, std::string_view param, PyObject* obj) {
+    if (PyUnicode_Check(obj) || PyBytes_Check(obj) || obj == Py_None || interop::is_bool(obj)) {
+        throw PythonError::pending(PyExc_TypeError, argument_label(function, param) +
+                                                        " must be an array of integers, not " +
+                                                        interop::type_qualname(obj));
+    }
+    const numpy::Api api = numpy_api();
+    array_ = PyRef::steal(api.from_any(obj, nullptr, 0, 0, 0, nullptr));
+    if (!array_) conversion_failed(function, param);
+    const numpy::DescrHead& descr = numpy::descr_head(array_.get());
+    if (descr.kind != 'i' && descr.kind != 'u') {
+        PyRef dtype = PyRef::borrow(numpy::fields(array_.get()).descr);
+        refuse_contents(function, param, "must hold integers, not " + interop::object_text(dtype.get()));
+    }
+    if (descr.kind != 'i' || api.element_size(array_.get()) != 8 || !native_order(descr.byteorder)) {
+        PyObject* int64 = api.descr_from_type(numpy::NPY_LONGLONG);
+        if (int64 == nullptr) interop::throw_python_error();
+        PyRef cast = PyRef::steal(api.from_array(array_.get(), int64, 0));  // safe casting: no uint64 wraps
+        if (!cast) conversion_failed(function, param);
+        array_ = std::move(cast);
+    }
+    const numpy::ArrayFields& a = numpy::fields(array_.get());
+    ndim_ = a.nd;
+    shape_ = a.dimensions;
+    strides_ = a.strides;
+    data_ = a.data;
 }
 
 std::size_t ArrayArgument::size() const noexcept {

@@ -15,15 +15,23 @@
 
 namespace orvik::engine {
 
+// What an argument holds once converted.
+enum class Element : unsigned char {
+    float64,  // numbers: any real dtype, cast as ndarray.astype(float64) casts
+    int64,    // integers only (offsets, counts): cast safely, never from floats
+};
+
 class ArrayArgument {
 public:
     // Converts `obj`, the argument `param` of `function`.  Throws PythonError.
-    ArrayArgument(std::string_view function, std::string_view param, PyObject* obj);
+    ArrayArgument(std::string_view function, std::string_view param, PyObject* obj,
+                  Element element = Element::float64);
 
     int ndim() const noexcept { return ndim_; }
     Py_intptr_t extent(int axis) const noexcept { return shape_[axis]; }
     // Bytes from one element to the next along `axis`.
     Py_intptr_t stride(int axis) const noexcept { return strides_[axis]; }
+    // The elements: float64, or int64 for Element::int64 (never a number).
     const char* data() const noexcept {
         return array_ ? data_ : reinterpret_cast<const char*>(&number_);
     }
@@ -38,6 +46,8 @@ public:
     PyObject* series_index() const noexcept { return index_.get(); }
 
 private:
+    void read_integers(std::string_view function, std::string_view param, PyObject* obj);
+
     interop::PyRef array_;
     interop::PyRef index_;
     double number_ = 0.0;

@@ -12,6 +12,8 @@ import pytest
 
 from orvik import distance, geodesic, units
 
+from bit_equality import assert_bits_equal
+
 SCRIPT = pathlib.Path(sys.executable).parent / "orvik"
 
 
@@ -151,7 +153,7 @@ def expected_km(method="geodesic"):
 
 
 def assert_same_floats(actual, expected):
-    assert np.asarray(actual, dtype=np.float64).tobytes() == np.asarray(expected).tobytes()
+    assert_bits_equal(np.asarray(actual, dtype=np.float64), expected)
 
 
 @pytest.mark.parametrize("chunk_size", [2, 100])

@@ -26,6 +26,7 @@ from hypothesis import HealthCheck, given, settings
 from hypothesis import strategies as st
 from hypothesis.extra import numpy as hnp
 
+from bit_equality import assert_bits_equal
 from function_table import Args, Function, Returns, check_result_shape, present, same_result
 from orvik import _orvik
 
@@ -450,9 +451,8 @@ def elementwise(scalar, arrays, shape) -> np.ndarray:
 
 
 def assert_same_bits(result, expected: np.ndarray) -> None:
-    assert type(result) is np.ndarray and result.dtype == np.float64
-    assert result.shape == expected.shape
-    assert result.tobytes() == expected.tobytes()
+    assert type(result) is np.ndarray
+    assert_bits_equal(result, expected)
 
 
 ARRAY_STATS: dict[str, int] = {}

@@ -53,12 +53,12 @@ public:
                 if (option == nullptr || option == Py_None) {
                     model_.solver = &core::wgs84();  // no look-up for the default
                 } else {
-                    solver_ = resolve_ellipsoid(option);
+                    solver_ = resolve_ellipsoid(f.name, option);
                     model_.solver = solver_.get();
                 }
                 break;
             case ModelKind::sphere:
-                model_.radius = resolve_radius(option);
+                model_.radius = resolve_radius(f.name, option);
                 break;
             case ModelKind::none:
                 break;

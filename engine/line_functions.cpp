@@ -60,7 +60,9 @@ void run_ranges(std::size_t n, const Fn& fn, double ns_per_element) {
 }
 
 // The solver of an `ellipsoid=` slot, held for the call.
-std::shared_ptr<const core::Geodesic> solver_of(PyObject* ellipsoid) { return resolve_ellipsoid(ellipsoid); }
+std::shared_ptr<const core::Geodesic> solver_of(std::string_view function, PyObject* ellipsoid) {
+    return resolve_ellipsoid(function, ellipsoid);
+}
 
 // A new float64 array of `shape` plus, when `extra` is given, one more axis.
 PyRef new_array(const Shape& shape, std::optional<std::size_t> extra = std::nullopt) {
@@ -142,7 +144,7 @@ PyObject* line_points(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObje
             ends.reserve(4);
             for (std::size_t k = 0; k < 4; ++k) ends.emplace_back(line_points_desc.name, line_params[k], a[k]);
             const Shape shape = broadcast_shape(line_points_desc.name, ends, line_params);
-            const std::shared_ptr<const core::Geodesic> solver = solver_of(options ? options[3] : nullptr);
+            const std::shared_ptr<const core::Geodesic> solver = solver_of(line_points_desc.name, options ? options[3] : nullptr);
             const core::Geodesic& g = *solver;
 
             std::size_t count = 0;
@@ -297,7 +299,7 @@ PyObject* path_length(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObje
             PyObject* ellipsoid = a == args ? nullptr : slots[3];
             const Py_ssize_t along = axis ? interop::index_argument(path_length_desc.name, "axis", axis) : -1;
             const Tracks tracks(path_length_desc.name, a[0], a[1], along);
-            const std::shared_ptr<const core::Geodesic> solver = solver_of(ellipsoid);
+            const std::shared_ptr<const core::Geodesic> solver = solver_of(path_length_desc.name, ellipsoid);
             const std::vector<double> lengths = track_lengths(*solver, tracks);
             PyRef out = new_array(tracks.result_shape());
             std::copy(lengths.begin(), lengths.end(), doubles(out.get()));
@@ -313,7 +315,7 @@ PyObject* polygon_area(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObj
             PyObject* const* a = interop::bind_arguments(polygon_area_desc, args, nargs, kwnames, slots);
             PyObject* ellipsoid = a == args ? nullptr : slots[2];
             const Tracks rings(polygon_area_desc.name, a[0], a[1], -1);
-            const std::shared_ptr<const core::Geodesic> solver = solver_of(ellipsoid);
+            const std::shared_ptr<const core::Geodesic> solver = solver_of(polygon_area_desc.name, ellipsoid);
             const std::vector<core::RingMeasure> measures = ring_measures(*solver, rings);
             PyRef areas = new_array(rings.result_shape());
             PyRef perimeters = new_array(rings.result_shape());

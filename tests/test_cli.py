@@ -118,7 +118,7 @@ def test_inverse_prints_every_field():
         (["--top", 0], 2, "argument --top: must be at least 1"),
         (["--data", "no/such.csv"], 1, "no/such.csv"),
         (["batch", "no/such.csv"], 1, "no/such.csv: no such file"),
-        (["batch", "pairs.csv", "--chunk-size", 0], 2, "must be at least 1"),
+        (["batch", "pairs.csv", "--chunk-size", 0], 2, "must be between 1 and 1,000,000,000, not 0"),
         (["batch", "pairs.csv", "-o", "-", "--output-format", "parquet"], 2, "needs a file"),
     ],
 )

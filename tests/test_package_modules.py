@@ -20,7 +20,7 @@ NUMBER_FUNCTIONS = [
     for name in native.__all__
     if name not in ARRAY_FUNCTIONS
 ]
-PUBLIC = [(sub, name) for sub, module in PACKAGE.items() for name in module.__all__]
+PUBLIC = [(sub, name) for sub, module in {**PACKAGE, "rhumb": orvik.rhumb}.items() for name in module.__all__]
 
 
 def test_import_forms():

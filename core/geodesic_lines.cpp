@@ -31,10 +31,13 @@ RhumbPath::Course RhumbPath::course_of(const Rhumb& r, double lat1, double lon1,
 }
 
 RhumbPath::RhumbPath(const Rhumb& r, double lat1, double lon1, double lat2, double lon2) noexcept
-    : RhumbPath(r, lat1, lon1, course_of(r, lat1, lon1, lat2, lon2)) {}
+    : RhumbPath(r, lat1, lon1, lon2, course_of(r, lat1, lon1, lat2, lon2)) {}
 
-RhumbPath::RhumbPath(const Rhumb& r, double lat1, double lon1, Course course) noexcept
-    : length_(course.length), line_(r.solver().Line(lat1, lon1, course.azimuth)) {}
+RhumbPath::RhumbPath(const Rhumb& r, double lat1, double lon1, double lon2, Course course) noexcept
+    : length_(course.length),
+      line_(r.solver().Line(lat1, lon1, course.azimuth)),
+      from_pole_(std::fabs(lat1) == 90),
+      meridian_(GeographicLib::Math::AngNormalize(lon2)) {}
 #endif
 
 template <class Path>

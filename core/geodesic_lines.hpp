@@ -29,22 +29,29 @@ private:
 
 #if ORVIK_HAVE_RHUMB
 // The rhumb line from (lat1, lon1) to (lat2, lon2) (the shorter way in
-// longitude), walked by distance.
+// longitude), walked by distance.  A line from a pole is the meridian of its
+// end, where GeographicLib's line, knowing only its start and azimuth, has no
+// longitude: its points take the end's.
 class RhumbPath {
 public:
     RhumbPath(const Rhumb& r, double lat1, double lon1, double lat2, double lon2) noexcept;
     double length() const noexcept { return length_; }
-    void position(double s, double& lat, double& lon) const noexcept { line_.Position(s, lat, lon); }
+    void position(double s, double& lat, double& lon) const noexcept {
+        line_.Position(s, lat, lon);
+        if (from_pole_) lon = meridian_;
+    }
 
 private:
     struct Course {
         double length, azimuth;
     };
     static Course course_of(const Rhumb& r, double lat1, double lon1, double lat2, double lon2) noexcept;
-    RhumbPath(const Rhumb& r, double lat1, double lon1, Course course) noexcept;
+    RhumbPath(const Rhumb& r, double lat1, double lon1, double lon2, Course course) noexcept;
 
     double length_;
     GeographicLib::RhumbLine line_;
+    bool from_pole_;
+    double meridian_;  // the end's longitude, reduced to [-180, 180]
 };
 #endif
 

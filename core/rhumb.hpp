@@ -67,7 +67,8 @@ enum RhumbInverseOutput : unsigned {
 // metres (negative: backwards).  A line that is not a meridian spirals into a
 // pole after a finite length; one that would go past it has no defined
 // longitude: lon2 and S12 are NaN there, and lat2 is that of the meridian
-// continued over the pole, as GeographicLib gives it.
+// continued over the pole, as GeographicLib gives it.  From a pole too, lon2
+// and S12 are NaN: there an azimuth names no meridian.
 enum RhumbDirectOutput : unsigned {
     rhumb_direct_lat2 = 1u << 0,  // latitude of the end point, degrees
     rhumb_direct_lon2 = 1u << 1,  // longitude of the end point, degrees, reduced to [-180, 180]

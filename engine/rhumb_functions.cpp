@@ -39,8 +39,9 @@ const Function rows[] = {
      "between the line and the equator, m^2).  A line that is not a meridian\n"
      "spirals into a pole after a finite length; past it the longitude has no\n"
      "meaning, and lon2 and S12 are NaN, as GeographicLib gives them (lat2 is\n"
-     "then that of the meridian continued over the pole).  A NaN or infinite\n"
-     "input, or a latitude beyond 90, gives NaN.",
+     "then that of the meridian continued over the pole).  So are they from a\n"
+     "pole, where a bearing names no meridian.  A NaN or infinite input, or a\n"
+     "latitude beyond 90, gives NaN.",
      rhumb_direct_kernel, Form::chosen, direct_default},
 };
 

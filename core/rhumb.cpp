@@ -42,7 +42,18 @@ void put(const StridedOut* columns, unsigned mask, std::size_t i, const double (
 
 }  // namespace
 
-Rhumb::Rhumb(double a, double f, bool exact) : solver_(a, f, exact), exact_(exact) {}
+Rhumb::Rhumb(double a, double f, bool exact) : solver_(a, f, exact), exact_(exact) {
+    // GeographicLib fills the series of each conversion between auxiliary
+    // latitudes on its first use, in a const method: threads of the pool
+    // meeting a new solver at once would race on them, and one could read a
+    // half-filled series.  Each problem once, here, before any thread sees
+    // the solver, fills every series they use (the pole takes the meridian
+    // branch, which converts to the rectifying latitude).
+    double x = 0, y = 0, z = 0;
+    solver_.GenInverse(10, 20, 30, 40, Mask::ALL, x, y, z);
+    solver_.GenInverse(90, 0, 30, 40, Mask::ALL, x, y, z);
+    solver_.GenDirect(10, 20, 30, 1e6, Mask::ALL, x, y, z);
+}
 
 double Rhumb::distance(double lat1, double lon1, double lat2, double lon2) const noexcept {
     if (!is_point(lat1, lon1) || !is_point(lat2, lon2)) return nan;

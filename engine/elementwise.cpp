@@ -33,7 +33,7 @@ using interop::PythonError;
 using interop::throw_python_error;
 
 constexpr std::size_t max_params = 4;
-constexpr std::size_t max_columns = core::geodesic_output_columns;  // the most of any kernel
+constexpr std::size_t max_columns = core::geodesic_output_columns;
 constexpr std::size_t max_fields = 12;
 // Inputs, every kernel column, and an echo of every input.
 constexpr std::size_t max_operands = 2 * max_params + max_columns;

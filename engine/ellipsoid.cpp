@@ -148,7 +148,9 @@ double pair_item(std::string_view function, PyObject* pair, Py_ssize_t i, const 
 }
 
 // The (a, f) of an `ellipsoid=` pair, checked: |f| at most `flattening`.
-std::pair<double, double> pair_parameters(std::string_view function, PyObject* ellipsoid, double flattening) {
+// `beyond` says what else there is for a flattening that is too large.
+std::pair<double, double> pair_parameters(std::string_view function, PyObject* ellipsoid, double flattening,
+                                          const char* beyond = "") {
     const Py_ssize_t items = PySequence_Check(ellipsoid) && !PyBytes_Check(ellipsoid) ? PySequence_Size(ellipsoid) : -1;
     if (items != 2) {
         if (PyErr_Occurred()) PyErr_Clear();
@@ -171,7 +173,7 @@ std::pair<double, double> pair_parameters(std::string_view function, PyObject* e
                                                                  "accurate to nanometres"
                                                                : "[-0.5, 0.5] for exact rhumb lines";
         invalid(function, "the flattening f must be within " + range + ", not " + interop::float_repr(f) +
-                              (std::abs(f) > 1 ? " (pass the flattening, not its inverse)" : ""));
+                              (std::abs(f) > 1 ? " (pass the flattening, not its inverse)" : beyond));
     }
     return {a, f};
 }
@@ -195,7 +197,9 @@ std::shared_ptr<const core::Rhumb> resolve_rhumb(std::string_view function, PyOb
             a = named->equatorial_radius();
             f = named->flattening();
         } else {
-            std::tie(a, f) = pair_parameters(function, ellipsoid, exact ? max_exact_rhumb_flattening : max_flattening);
+            std::tie(a, f) = exact ? pair_parameters(function, ellipsoid, max_exact_rhumb_flattening)
+                                   : pair_parameters(function, ellipsoid, max_flattening,
+                                                     "; exact=True takes flattenings up to 0.5 in size");
         }
     }
     if (is_wgs84(a, f) && !exact) {

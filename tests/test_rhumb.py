@@ -91,8 +91,10 @@ def random_pairs(n, seed):
 MODELS = [
     pytest.param(None, False, id="WGS84"),
     pytest.param(None, True, id="WGS84-exact"),
-    pytest.param((6.4e6, 0.1), True, id="flat-exact"),
-    pytest.param((6.4e6, -0.1), False, id="prolate"),
+    pytest.param((6.4e6, 0.02), False, id="flattest-series"),
+    pytest.param((6.4e6, -0.02), False, id="prolate-series"),
+    pytest.param((7.1492e7, 0.06487), True, id="Jupiter-exact"),
+    pytest.param((6.4e6, -0.5), True, id="prolate-exact"),
 ]
 
 
@@ -119,18 +121,24 @@ def test_direct_agrees_with_rhumbsolve(geographiclib_tools, ellipsoid, exact):  
     assert_angles(got["lon2"], want[:, 1])
     assert_areas(got["S12"], want[:, 2])
     # Past a pole there is no longitude, but there is a latitude.
-    assert np.isnan(got["lon2"][2]) and np.isfinite(got["lat2"][2])
+    if ellipsoid is None:
+        assert np.isnan(got["lon2"][2]) and np.isfinite(got["lat2"][2])
 
 
-def test_exact_buys_accuracy_only_for_a_large_flattening():
+def test_exact_buys_accuracy_beyond_the_series_reach():
     pairs = random_pairs(200, 22).T
     differences = []
-    for ellipsoid in (None, (6.4e6, 0.1)):
+    for ellipsoid in (None, (6.4e6, 0.02)):
         series = rhumb.inverse(*pairs, ellipsoid=ellipsoid, outputs="s12")["s12"]
         exact = rhumb.inverse(*pairs, ellipsoid=ellipsoid, outputs="s12", exact=True)["s12"]
         differences.append(np.max(np.abs(series - exact) / exact))
-    # WGS84: the same to rounding; f = 0.1, beyond the series' reach: not.
-    assert differences[0] < 1e-14 < 1e-9 < differences[1]
+    # WGS84: the same to rounding; f = 0.02, at the series' limit: not quite.
+    assert differences[0] < 1e-14 < 1e-13 < differences[1] < 1e-11
+    # Beyond it, only exact rhumb lines are offered.
+    with pytest.raises(ValueError, match="within \\[-0.02, 0.02\\].*not 0.1; exact=True takes"):
+        rhumb.inverse(1, 2, 3, 4, ellipsoid=(6.4e6, 0.1))
+    with pytest.raises(ValueError, match="within \\[-0.5, 0.5\\] for exact rhumb lines, not 0.6"):
+        rhumb.inverse(1, 2, 3, 4, ellipsoid=(6.4e6, 0.6), exact=True)
 
 
 @pytest.mark.parametrize(
@@ -179,6 +187,7 @@ def test_numbers_arrays_and_series_agree_bit_for_bit():
         ({"exact": None}, TypeError, "'exact' must be a bool"),
         ({"ellipsoid": "Airy"}, ValueError, "Airy"),
         ({"ellipsoid": (6.4e6, 298.0)}, ValueError, "not its inverse"),
+        ({"ellipsoid": (6.4e6, True)}, TypeError, "True"),
         ({"outputs": "azi1"}, ValueError, "'azi1'"),
     ],
 )

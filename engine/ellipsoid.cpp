@@ -9,6 +9,7 @@
 #include <deque>
 #include <iterator>
 #include <mutex>
+#include <tuple>
 #include <string>
 #include <utility>
 
@@ -36,32 +37,55 @@ constexpr Named named_ellipsoids[] = {
     {"WGS72", 6378135.0, 1 / 298.26},
 };
 
-// Ellipsoids asked for by (a, f), newest last.  A program that makes
-// ellipsoids without end must not grow memory without end: the oldest are
-// dropped, and a caller that still holds one keeps it alive.
-constexpr std::size_t cache_limit = 32;
-std::mutex cache_mutex;
-std::deque<std::shared_ptr<const core::Geodesic>> cache;
-
-std::shared_ptr<const core::Geodesic> cached(double a, double f) {
-    {
-        std::lock_guard lock(cache_mutex);
-        for (const auto& g : cache) {
-            // Bit patterns, so that -0.0 and 0.0 are told apart like any
-            // other two parameters that give different results.
-            if (std::bit_cast<std::uint64_t>(g->equatorial_radius()) == std::bit_cast<std::uint64_t>(a) &&
-                std::bit_cast<std::uint64_t>(g->flattening()) == std::bit_cast<std::uint64_t>(f)) {
-                return g;
+// Solvers asked for by (a, f) (and for rhumb lines, exact or not), newest
+// last.  A program that makes ellipsoids without end must not grow memory
+// without end: the oldest are dropped, and a caller that still holds one
+// keeps it alive.
+template <class Solver>
+class SolverCache {
+public:
+    // The solver of these parameters, made by make() when there is none.
+    template <class Make>
+    std::shared_ptr<const Solver> get(double a, double f, bool exact, const Make& make) {
+        // Bit patterns, so that -0.0 and 0.0 are told apart like any other
+        // two parameters that give different results.
+        const Key key{std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(f), exact};
+        {
+            std::lock_guard lock(mutex_);
+            for (const auto& [k, solver] : entries_) {
+                if (k == key) return solver;
             }
         }
+        // Made outside the lock: microseconds for a geodesic, more for an
+        // exact rhumb solver, and it cannot fail once the parameters are
+        // checked.
+        std::shared_ptr<const Solver> made = make();
+        std::lock_guard lock(mutex_);
+        entries_.emplace_back(key, made);
+        if (entries_.size() > limit) entries_.pop_front();
+        return made;
     }
-    // Built outside the lock: a few microseconds, and it cannot fail once
-    // the parameters are checked.
-    auto made = std::make_shared<const core::Geodesic>(a, f);
-    std::lock_guard lock(cache_mutex);
-    cache.push_back(made);
-    if (cache.size() > cache_limit) cache.pop_front();
-    return made;
+
+private:
+    struct Key {
+        std::uint64_t a, f;
+        bool exact;
+        bool operator==(const Key&) const = default;
+    };
+    static constexpr std::size_t limit = 32;
+    std::mutex mutex_;
+    std::deque<std::pair<Key, std::shared_ptr<const Solver>>> entries_;
+};
+
+SolverCache<core::Geodesic> geodesic_cache;
+
+std::shared_ptr<const core::Geodesic> cached(double a, double f) {
+    return geodesic_cache.get(a, f, false, [&] { return std::make_shared<const core::Geodesic>(a, f); });
+}
+
+bool is_wgs84(double a, double f) noexcept {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(core::WGS84_A) &&
+           std::bit_cast<std::uint64_t>(f) == std::bit_cast<std::uint64_t>(core::WGS84_F);
 }
 
 std::shared_ptr<const core::Geodesic> wgs84_shared() {
@@ -77,6 +101,10 @@ std::shared_ptr<const core::Geodesic> wgs84_shared() {
 // it returns numbers that are simply wrong.  Such ellipsoids are refused
 // rather than answered with an error no one asked for.
 constexpr double max_flattening = 0.02;
+// GeographicLib's exact rhumb solver computes the auxiliary latitudes in
+// closed form and fits its area series to rounding, so it stays accurate
+// far beyond; flattenings up to a half are tested against RhumbSolve.
+constexpr double max_exact_rhumb_flattening = 0.5;
 
 [[noreturn]] void invalid(std::string_view function, const std::string& why) {
     throw PythonError::pending(PyExc_ValueError, interop::argument_label(function, "ellipsoid") + ": " + why);
@@ -119,11 +147,10 @@ double pair_item(std::string_view function, PyObject* pair, Py_ssize_t i, const 
     return interop::real_argument(function, "ellipsoid", item.get());
 }
 
-}  // namespace
-
-std::shared_ptr<const core::Geodesic> resolve_ellipsoid(std::string_view function, PyObject* ellipsoid) {
-    if (ellipsoid == nullptr || ellipsoid == Py_None) return wgs84_shared();
-    if (PyUnicode_Check(ellipsoid)) return by_name(function, ellipsoid);
+// The (a, f) of an `ellipsoid=` pair, checked: |f| at most `flattening`.
+// `beyond` says what else there is for a flattening that is too large.
+std::pair<double, double> pair_parameters(std::string_view function, PyObject* ellipsoid, double flattening,
+                                          const char* beyond = "") {
     const Py_ssize_t items = PySequence_Check(ellipsoid) && !PyBytes_Check(ellipsoid) ? PySequence_Size(ellipsoid) : -1;
     if (items != 2) {
         if (PyErr_Occurred()) PyErr_Clear();
@@ -141,17 +168,49 @@ std::shared_ptr<const core::Geodesic> resolve_ellipsoid(std::string_view functio
         invalid(function, "the equatorial radius a must be a positive finite number of metres, not " +
                               interop::float_repr(a));
     }
-    if (!(std::abs(f) <= max_flattening)) {
-        invalid(function, "the flattening f must be within [-0.02, 0.02], where GeographicLib's solver is accurate "
-                          "to nanometres, not " + interop::float_repr(f) +
-                              (std::abs(f) > 1 ? " (pass the flattening, not its inverse)" : ""));
+    if (!(std::abs(f) <= flattening)) {
+        const std::string range = flattening == max_flattening ? "[-0.02, 0.02], where GeographicLib's solver is "
+                                                                 "accurate to nanometres"
+                                                               : "[-0.5, 0.5] for exact rhumb lines";
+        invalid(function, "the flattening f must be within " + range + ", not " + interop::float_repr(f) +
+                              (std::abs(f) > 1 ? " (pass the flattening, not its inverse)" : beyond));
     }
-    if (std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(core::WGS84_A) &&
-        std::bit_cast<std::uint64_t>(f) == std::bit_cast<std::uint64_t>(core::WGS84_F)) {
-        return wgs84_shared();
-    }
+    return {a, f};
+}
+
+}  // namespace
+
+std::shared_ptr<const core::Geodesic> resolve_ellipsoid(std::string_view function, PyObject* ellipsoid) {
+    if (ellipsoid == nullptr || ellipsoid == Py_None) return wgs84_shared();
+    if (PyUnicode_Check(ellipsoid)) return by_name(function, ellipsoid);
+    const auto [a, f] = pair_parameters(function, ellipsoid, max_flattening);
+    if (is_wgs84(a, f)) return wgs84_shared();
     return cached(a, f);
 }
+
+#if ORVIK_HAVE_RHUMB
+std::shared_ptr<const core::Rhumb> resolve_rhumb(std::string_view function, PyObject* ellipsoid, bool exact) {
+    double a = core::WGS84_A, f = core::WGS84_F;
+    if (ellipsoid != nullptr && ellipsoid != Py_None) {
+        if (PyUnicode_Check(ellipsoid)) {
+            const std::shared_ptr<const core::Geodesic> named = by_name(function, ellipsoid);
+            a = named->equatorial_radius();
+            f = named->flattening();
+        } else {
+            std::tie(a, f) = exact ? pair_parameters(function, ellipsoid, max_exact_rhumb_flattening)
+                                   : pair_parameters(function, ellipsoid, max_flattening,
+                                                     "; exact=True takes flattenings up to 0.5 in size");
+        }
+    }
+    if (is_wgs84(a, f) && !exact) {
+        // Shares the process-wide instance without owning it.
+        static const std::shared_ptr<const core::Rhumb> wgs84(&core::wgs84_rhumb(), [](const core::Rhumb*) {});
+        return wgs84;
+    }
+    static SolverCache<core::Rhumb> rhumb_cache;
+    return rhumb_cache.get(a, f, exact, [&] { return std::make_shared<const core::Rhumb>(a, f, exact); });
+}
+#endif
 
 double resolve_radius(std::string_view function, PyObject* radius) {
     if (radius == nullptr) return core::EARTH_RADIUS_M;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/geodesic.hpp"
+#include "core/rhumb.hpp"
 
 namespace orvik::engine {
 
@@ -17,6 +18,15 @@ namespace orvik::engine {
 // accurate).  Solvers are cached.  Throws ValueError (or TypeError for a
 // value of the wrong kind) naming the parameter and showing the value.
 std::shared_ptr<const core::Geodesic> resolve_ellipsoid(std::string_view function, PyObject* ellipsoid);
+
+#if ORVIK_HAVE_RHUMB
+// The rhumb-line solver of the `ellipsoid=` argument of `function` (as
+// above), with exact or series auxiliary latitudes; exact ones also take
+// flattenings up to a half in size, where they stay accurate.  Cached by
+// (a, f, exact), as constructing one is not free (an exact one fits its
+// area series anew).
+std::shared_ptr<const core::Rhumb> resolve_rhumb(std::string_view function, PyObject* ellipsoid, bool exact);
+#endif
 
 // The radius of the `radius=` argument of `function` (absent: null): the
 // mean Earth radius by default.  Throws ValueError naming the parameter

@@ -2,9 +2,9 @@
 
 Great-circle and WGS84 (or other ellipsoid) geodesic distances,
 destinations, inverse and direct problems over numbers and arrays, computed
-on all cores; exact nearest neighbours among reference points
-(orvik.neighbors); unit conversions; and control over how many threads the
-array functions use.
+on all cores; rhumb lines, the courses of constant bearing (orvik.rhumb);
+exact nearest neighbours among reference points (orvik.neighbors); unit
+conversions; and control over how many threads the array functions use.
 
 The submodules are imported when first used, so that `import orvik` (and
 the command line, which must take over Ctrl-C at once) costs next to
@@ -23,13 +23,12 @@ TYPE_CHECKING = False
 if TYPE_CHECKING:
     from typing import Any
 
-
-    from orvik import distance, geodesic, neighbors, units
+    from orvik import distance, geodesic, neighbors, rhumb, units
     from orvik._threads import get_num_threads, num_threads, set_num_threads
 
 _threadpoolctl.install()
 
-_SUBMODULES = ("distance", "geodesic", "neighbors", "units")
+_SUBMODULES = ("distance", "geodesic", "neighbors", "rhumb", "units")
 _THREAD_CONTROL = ("get_num_threads", "set_num_threads", "num_threads")
 __all__ = [*_SUBMODULES, *_THREAD_CONTROL]
 __version__ = "0.1.0"

@@ -69,7 +69,12 @@ def add_command(commands: argparse._SubParsersAction[Any]) -> None:
         metavar="NAME",
         help="name of the added column (default distance_UNIT)",
     )
-    p.add_argument("--method", choices=METHODS, default="geodesic", help="default geodesic")
+    p.add_argument(
+        "--method",
+        choices=(*METHODS, "rhumb"),
+        default="geodesic",
+        help="default geodesic; rhumb: along the rhumb line (constant bearing) on the WGS84 ellipsoid",
+    )
     p.add_argument(
         "--azimuths",
         action="store_true",
@@ -147,11 +152,11 @@ class _Plan:
             found = geodesic.inverse_batch(*values, outputs=("s12", "azi1", "azi2"))
             results = [from_metres(found["s12"], self.unit), found["azi1"], found["azi2"]]
         else:
-            compute: Callable[..., Any] = (
-                distance.geodesic_distance_batch
-                if self.method == "geodesic"
-                else distance.great_circle_distance_batch
-            )
+            compute: Callable[..., Any] = {
+                "geodesic": distance.geodesic_distance_batch,
+                "great-circle": distance.great_circle_distance_batch,
+                "rhumb": distance.rhumb_distance,
+            }[self.method]
             results = [from_metres(compute(*values), self.unit)]
         bad = np.zeros(len(values[0]), dtype=bool)
         for result in results:

@@ -27,8 +27,9 @@ float float_at_or_above(double v) noexcept {
 // between which the stop is asked, the nodes of one level side by side;
 // smaller ones are built whole, depth first (in cache), a subtree a piece.
 constexpr std::size_t subtree_points = std::size_t{1} << 15;
-// Ranges longer than this are narrowed by partition passes, asking the stop
-// before each, before std::nth_element finishes them.
+// Ranges longer than this are narrowed by partition passes, which ask the
+// stop every partition_check_every elements, before std::nth_element
+// finishes them.
 constexpr std::size_t select_pass_from = std::size_t{1} << 16;
 constexpr std::size_t partition_check_every = std::size_t{1} << 16;
 // Rough cost of one point at one level (its share of a box and a median).
@@ -106,6 +107,16 @@ void KdTree3::build(std::span<Vec3> positions, std::span<std::uint32_t> ids, Wor
     boxes_.shrink_to_fit();
     if (n == 0) return;
     size_ = n;
+    try {
+        build_levels(positions, ids, runner);
+    } catch (...) {
+        size_ = 0;  // an empty tree rather than a half-built one
+        throw;
+    }
+}
+
+void KdTree3::build_levels(std::span<Vec3> positions, std::span<std::uint32_t> ids, WorkRunner& runner) {
+    const std::size_t n = size_;
     // Partitioned as whole records: sorting indices instead would chase each
     // comparison through memory.
     const auto items = std::make_unique_for_overwrite<Item[]>(n);

@@ -40,8 +40,9 @@ public:
     // Reorders `positions` and `ids` together (ids ride along; the tree only
     // reads positions) into the tree's order and records the boxes.  The
     // spans must be of one length.  Independent nodes are built in pieces of
-    // `runner`, and its check may stop the build (the tree is then empty);
-    // the order and the boxes do not depend on how the runner splits.
+    // `runner`, and its check may stop the build by throwing (the tree is
+    // then empty, the spans in no particular order); the order and the boxes
+    // do not depend on how the runner splits.
     void build(std::span<Vec3> positions, std::span<std::uint32_t> ids,
                WorkRunner& runner = inline_runner());
 
@@ -66,6 +67,9 @@ private:
         std::uint32_t id;
     };
 
+    // The nodes of the large top levels one level at a time, then whole
+    // subtrees, in pieces of the runner.
+    void build_levels(std::span<Vec3> positions, std::span<std::uint32_t> ids, WorkRunner& runner);
     // [begin, end) of a node, from the halvings that lead to it.
     std::pair<std::size_t, std::size_t> node_range(std::size_t node, unsigned level) const noexcept;
     // Records the node's box and, above the leaves, splits its points at the

@@ -160,7 +160,7 @@ void merge_counted(T* v, std::size_t lo, std::size_t mid, std::size_t hi, T* buf
     counter.add(since_count);
 }
 
-// Sorts v[first, end) as std::sort would, in steps that count as work:
+// Sorts v[first, v.size()) as std::sort would, in steps that count as work:
 // blocks sorted alone, then merged in pairs.  Only for orders in which no
 // two elements tie, where every sort agrees.
 template <class T, class Less>

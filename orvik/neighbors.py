@@ -74,8 +74,10 @@ class PointIndex:
     array-likes broadcast together to one dimension, a number being one
     point).  Each latitude must be within [-90, 90] and each longitude
     finite: otherwise ValueError names the first bad point, by its position
-    and value.  The ellipsoid is WGS84 unless `ellipsoid` names another
-    ('GRS80', 'WGS72') or gives an (a, f) pair.
+    and value.  Points are paired by position, so pandas Series given for
+    both must share one index (ValueError otherwise, as for query).  The
+    ellipsoid is WGS84 unless `ellipsoid` names another ('GRS80', 'WGS72')
+    or gives an (a, f) pair.
 
     Results refer to reference points by their position, 0 to n - 1 (not by
     a pandas label).  ``len(index)`` is n; ``index.nbytes`` the memory the
@@ -218,7 +220,9 @@ class PointIndex:
         ``offsets`` has one element more than there are query points.  With
         `sort` each query's hits are ordered by distance, ties by index;
         without, by index.  A query point that is NaN, infinite or has
-        |lat| > 90, or whose r is NaN or negative, has no hits.
+        |lat| > 90, or whose r is NaN or negative, has no hits.  A result
+        too large for memory raises MemoryError saying how many hits it
+        needed (or had found when it stopped).
         """
         function = "PointIndex.query_radius"
         method = _method(function, method)

@@ -9,6 +9,8 @@
                                Parquet file
     orvik line ...             points along a geodesic, as CSV
     orvik nearest QUERIES ...  the nearest places of --points to every row
+    orvik area INPUT ...       geodesic area and length of every feature of a
+                               GeoJSON or GeoParquet file
 
 Every failure gives a one-line message on standard error and a non-zero exit
 status (2 for bad arguments, 1 for bad data, files or resources, 128 plus the
@@ -26,7 +28,7 @@ from collections.abc import Sequence
 from typing import Any, NoReturn
 
 from orvik import __version__
-from orvik.cli import _batch, _compare, _line, _nearest, _points
+from orvik.cli import _area, _batch, _compare, _line, _nearest, _points
 from orvik.cli._errors import CliError, Stopped, UsageError, describe
 from orvik.cli._signals import stopped_by_signals
 from orvik.cli._values import NEGATIVE_NUMBER
@@ -70,6 +72,7 @@ def build_parser() -> argparse.ArgumentParser:
     _batch.add_command(commands)
     _line.add_command(commands)
     _nearest.add_command(commands)
+    _area.add_command(commands)
     for command in commands.choices.values():
         command.set_defaults(prog=command.prog)
     parser.set_defaults(run=_compare.run, prog=parser.prog)

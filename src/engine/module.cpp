@@ -11,6 +11,7 @@
 #include "runtime/thread_count.hpp"
 #include "src/contract.hpp"
 #include "src/engine/array_kernels.hpp"
+#include "src/engine/geometry_kernels.hpp"
 #include "src/engine/line_kernels.hpp"
 #include "src/engine/point_index_type.hpp"
 #include "src/engine/scalar_functions.hpp"
@@ -121,6 +122,10 @@ void add_functions(PyObject* module) {
     for (std::size_t i = 0; i < line_kernel_count; ++i) {
         PyRef f = interop::make_function(line_kernel_records[i], module, own_name.get());
         if (PyModule_AddObjectRef(module, line_kernel_records[i].name, f.get()) < 0) throw_python_error();
+    }
+    for (std::size_t i = 0; i < geometry_kernel_count; ++i) {
+        PyRef f = interop::make_function(geometry_kernel_records[i], module, own_name.get());
+        if (PyModule_AddObjectRef(module, geometry_kernel_records[i].name, f.get()) < 0) throw_python_error();
     }
     // The functions of numbers name the package module that offers them as
     // their __module__, where pickle looks them up.

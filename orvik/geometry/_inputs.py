@@ -199,10 +199,17 @@ def _crs_ellipsoid(crs: Any, function: str) -> Any:
 def _arrow(geoms: Any, function: str) -> tuple[str, Any, Any] | None:
     """(extension name, storage, CRS or None) of a pyarrow array of
     GeoArrow geometries; None for anything that is not an Arrow array."""
-    pa = _module("pyarrow")
-    if pa is None or not hasattr(geoms, "__arrow_c_array__") and not isinstance(geoms, pa.ChunkedArray):
+    loaded = _module("pyarrow")
+    chunked = loaded is not None and isinstance(geoms, loaded.ChunkedArray)
+    if not chunked and not hasattr(geoms, "__arrow_c_array__"):
         return None
-    import pyarrow as pa
+    try:
+        import pyarrow as pa
+    except ImportError as error:
+        raise ModuleNotFoundError(
+            f"orvik.geometry.{function}() needs pyarrow for Arrow arrays: pip install 'orvik[geometry]'",
+            name="pyarrow",
+        ) from error
 
     metadata: dict[bytes, bytes] = {}
     if isinstance(geoms, pa.ChunkedArray):

@@ -54,6 +54,7 @@ class Geometries:
     index: Any = None  # the Series' index, for a Series
     crs: Any = None
     geo: bool = False  # a GeoSeries (constructions give a GeoSeries)
+    types: Any = None  # shapely's type ids of `objects`, once known
 
     @property
     def size(self) -> int:
@@ -62,7 +63,7 @@ class Geometries:
     def parts(self) -> _parts.Parts:
         if self.arrow is not None:
             return _parts.from_arrow(*self.arrow)
-        return _parts.from_shapely(load_shapely(self.function), self.objects)
+        return _parts.from_shapely(load_shapely(self.function), self.objects, self.types)
 
     def shapely_objects(self) -> Any:
         """The geometries as shapely objects, converting native Arrow."""
@@ -110,8 +111,8 @@ def read(geoms: Any, function: str, ellipsoid: Any) -> Geometries:
                           crs=geoms.crs, geo=True)  # fmt: skip
     pandas = _module("pandas")
     if pandas is not None and isinstance(geoms, pandas.Series):
-        objects = _objects(function, geoms.to_numpy(dtype=object), pandas.isna)
-        return Geometries(function, (len(objects),), ellipsoid, objects, index=geoms.index)
+        objects, types = _objects(function, geoms.to_numpy(dtype=object), pandas.isna)
+        return Geometries(function, (len(objects),), ellipsoid, objects, index=geoms.index, types=types)
     arrow = _arrow(geoms, function)
     if arrow is not None:
         name, storage, crs = arrow
@@ -135,21 +136,21 @@ def read(geoms: Any, function: str, ellipsoid: Any) -> Geometries:
         array[...] = geoms
     else:
         array[:] = list(geoms)
-    objects = _objects(function, array.reshape(-1), None)
-    return Geometries(function, array.shape, ellipsoid, objects)
+    objects, types = _objects(function, array.reshape(-1), None)
+    return Geometries(function, array.shape, ellipsoid, objects, types=types)
 
 
 def _either(given: Any, found: Any) -> Any:
     return given if given is not None else found
 
 
-def _objects(function: str, values: Any, isna: Any) -> Any:
-    """A one-dimensional object array of shapely geometries or None; missing
-    values of pandas (NaN, NA) become None; anything else is refused."""
+def _objects(function: str, values: Any, isna: Any) -> tuple[Any, Any]:
+    """A one-dimensional object array of shapely geometries or None, and
+    their type ids; missing values of pandas (NaN, NA) become None;
+    anything else is refused."""
     shapely = load_shapely(function)
     try:
-        shapely.get_type_id(values)
-        return values
+        return values, shapely.get_type_id(values)
     except (TypeError, shapely.errors.GEOSException):
         pass
     values = values.copy()
@@ -162,7 +163,7 @@ def _objects(function: str, values: Any, isna: Any) -> Any:
         raise TypeError(
             f"{function}() argument 'geoms' must hold shapely geometries, but element {i} is {value!r}"
         )
-    return values
+    return values, shapely.get_type_id(values)
 
 
 # --- CRS -------------------------------------------------------------------------

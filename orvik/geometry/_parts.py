@@ -31,6 +31,7 @@ class Paths:
     offsets: Any
     owner: Any
     hole: Any = None
+    always_closed: bool = False  # shapely's rings are, Arrow's need not be
 
     def closed(self) -> Any:
         """Whether each path ends on its first vertex (bit for bit); empty
@@ -46,14 +47,14 @@ class Paths:
         """The rings without their repeated first vertex, which as an edge of
         length 0 would cost the kernels as much as any other edge."""
         sizes = np.diff(self.offsets)
-        drop = self.closed() & (sizes > 1)
+        drop = (sizes > 1) if self.always_closed else self.closed() & (sizes > 1)
         if not drop.any():
             return self
         keep = np.ones(len(self.x), dtype=bool)
         keep[self.offsets[1:][drop] - 1] = False
         dropped = np.zeros(len(self.offsets), dtype=np.int64)
         np.cumsum(drop, out=dropped[1:])
-        return Paths(self.x[keep], self.y[keep], self.offsets - dropped, self.owner, self.hole)
+        return Paths(self.x[keep], self.y[keep], self.offsets - dropped, self.owner, self.hole, False)
 
 
 @dataclass
@@ -77,18 +78,29 @@ class Parts:
 
     def add_paths(self, paths: Paths, rings: bool) -> None:
         (self.rings if rings else self.lines).append(paths)
-        starts = paths.offsets[1:]
-        self.mark_bad(paths.x, paths.y, lambda i: paths.owner[np.searchsorted(starts, i, side="right")])
+        if not rings:
+            # Lines have no area to compute, so nothing else looks at them.
+            starts = paths.offsets[1:]
+            self.mark_bad(paths.x, paths.y, lambda i: paths.owner[np.searchsorted(starts, i, side="right")])
+            return
+        # The ring kernel gives NaN for an edge with an end that is not a
+        # point; a ring of fewer than three vertices may have no such edge.
+        short = np.flatnonzero(np.diff(paths.offsets) < 3)
+        if len(short):
+            sizes = np.diff(paths.offsets)[short]
+            at = np.repeat(paths.offsets[short], sizes) + np.arange(sizes.sum()) - np.repeat(np.cumsum(sizes) - sizes, sizes)
+            owner = np.repeat(paths.owner[short], sizes)
+            self.mark_bad(paths.x[at], paths.y[at], lambda i: owner[i])
 
 
 # --- shapely ------------------------------------------------------------------------
 
 
-def from_shapely(shapely: Any, geoms: Any) -> Parts:
+def from_shapely(shapely: Any, geoms: Any, types: Any = None) -> Parts:
     """The parts of a one-dimensional object array of shapely geometries
-    (or None)."""
+    (or None), whose type ids may be given."""
     n = len(geoms)
-    types = shapely.get_type_id(geoms)
+    types = shapely.get_type_id(geoms) if types is None else types
     parts = Parts(n, types < 0, np.zeros(n, dtype=bool))
     groups: dict[str, list[tuple[Any, Any]]] = {"polygons": [], "lines": [], "points": []}
     pending = [(geoms, np.arange(n, dtype=np.int64), types)]
@@ -147,7 +159,7 @@ def _polygon_rings(shapely: Any, polygons: Any, owner: Any) -> Paths:
         sizes[np.repeat(~plain, rings_each)] = shapely.get_num_coordinates(shapely.get_rings(polygons[~plain]))
     hole = np.ones(len(sizes), dtype=bool)
     hole[first_ring] = False
-    return Paths(coords[:, 0], coords[:, 1], _offsets(sizes), np.repeat(owner, rings_each), hole)
+    return Paths(coords[:, 0], coords[:, 1], _offsets(sizes), np.repeat(owner, rings_each), hole, True)
 
 
 # --- Arrow -----------------------------------------------------------------------

@@ -131,11 +131,11 @@ def read(geoms: Any, function: str, ellipsoid: Any) -> Geometries:
             f"{function}() argument 'geoms' must be a shapely geometry, an array or sequence of them, "
             f"a GeoSeries or a pyarrow array of GeoArrow geometries, not {type(geoms).__name__}"
         )
-    array = np.empty(np.shape(geoms) if isinstance(geoms, np.ndarray) else (len(geoms),), dtype=object)
-    if isinstance(geoms, np.ndarray):
+    try:
+        array = np.empty(np.shape(geoms), dtype=object)
         array[...] = geoms
-    else:
-        array[:] = list(geoms)
+    except ValueError:
+        raise TypeError(f"{function}() argument 'geoms' is a ragged nest of sequences, not an array of geometries") from None
     objects, types = _objects(function, array.reshape(-1), None)
     return Geometries(function, array.shape, ellipsoid, objects, types=types)
 

@@ -25,7 +25,7 @@ from typing import IO, Any
 
 from orvik.cli._batch import add_streaming_options
 from orvik.cli._errors import CliError, UsageError, computing, describe, missing_extra
-from orvik.cli._streams import Input, Output, label
+from orvik.cli._streams import SUFFIXES, Input, Output, label
 
 GEOJSON_SEQUENCE_SUFFIXES = (".geojsonl", ".geojsons", ".ndjson", ".jsonl")
 PARQUET_SUFFIXES = (".parquet", ".geoparquet", ".pq", ".parq")
@@ -74,6 +74,8 @@ def run(args: argparse.Namespace) -> int:
         raise UsageError("Parquet output needs a file: -o FILE.parquet")
     if not parquet and args.output.lower().endswith(PARQUET_SUFFIXES):
         raise UsageError("GeoJSON input is written as GeoJSON: name the output .geojson")
+    if parquet and _without_codec(args.output) != args.output.lower():
+        raise UsageError("Parquet compresses inside the file: drop the compression suffix")
     _require(parquet)
     tally = _Tally()
     with ExitStack() as stack:
@@ -82,13 +84,20 @@ def run(args: argparse.Namespace) -> int:
             _parquet_run(args, output, tally)
         else:
             source = Input(args.input, stack, twice=False)
-            sequence = args.input.lower().removesuffix(".gz").endswith(GEOJSON_SEQUENCE_SUFFIXES)
+            sequence = _without_codec(args.input).endswith(GEOJSON_SEQUENCE_SUFFIXES)
             with source.errors():
                 stream = source.open()
-            _geojson_run(args, stream, source.label, sequence, output, tally)
+            _geojson_run(args, _JsonReader(stream, source), sequence, output, tally)
     if not args.quiet:
         _report(tally, args.output)
     return 0
+
+
+def _without_codec(path: str) -> str:
+    lower = path.lower()
+    for suffix in SUFFIXES:
+        lower = lower.removesuffix(suffix)
+    return lower
 
 
 def _require(parquet: bool) -> None:
@@ -142,18 +151,20 @@ class _JsonReader:
     """JSON values read one at a time from a stream of UTF-8, so that a
     FeatureCollection larger than memory is read a feature at a time."""
 
-    def __init__(self, stream: IO[bytes], where: str) -> None:
+    def __init__(self, stream: IO[bytes], source: Input) -> None:
         self._stream = stream
+        self._source = source
         self._decode = codecs.getincrementaldecoder("utf-8-sig")()
         self._decoder = json.JSONDecoder()
         self._text = ""
         self._at = 0
         self._ended = False
         self._block = 1 << 20
-        self.where = where
+        self.where = source.label
 
     def _fill(self) -> None:
-        block = self._stream.read(self._block)
+        with self._source.errors():
+            block = self._stream.read(self._block)
         try:
             self._text = self._text[self._at :] + self._decode.decode(block, final=not block)
         except UnicodeDecodeError as error:
@@ -227,10 +238,8 @@ def _features(reader: _JsonReader, sequence: bool, members: dict[str, Any], afte
         raise CliError(f"{reader.where}: not GeoJSON: more after the FeatureCollection")
 
 
-def _geojson_run(
-    args: argparse.Namespace, stream: IO[bytes], where: str, sequence: bool, output: Output, tally: _Tally
-) -> None:
-    reader = _JsonReader(stream, where)
+def _geojson_run(args: argparse.Namespace, reader: _JsonReader, sequence: bool, output: Output, tally: _Tally) -> None:
+    where = reader.where
     members: dict[str, Any] = {}
     after: dict[str, Any] = {}
     with output.open() as raw, output.errors():
@@ -329,8 +338,9 @@ def _parquet_run(args: argparse.Namespace, output: Output, tally: _Tally) -> Non
     out_schema = out_schema.with_metadata(schema.metadata)
     with output.open() as raw, output.errors():
         writer = pq.ParquetWriter(raw, out_schema)
+        batches = file.iter_batches(batch_size=args.chunk_size)
         try:
-            for batch in file.iter_batches(batch_size=args.chunk_size):
+            while (batch := _next_batch(batches, where)) is not None:
                 geoms = batch.column(schema.get_field_index(column))
                 areas, lengths, bad = _measures(_GeoArrow(geoms, encoding, crs), args, where)
                 _count_bad(bad, tally.rows + 1, _BAD, args, where, tally)
@@ -338,6 +348,15 @@ def _parquet_run(args: argparse.Namespace, output: Output, tally: _Tally) -> Non
                 writer.write_table(pa.Table.from_arrays([*batch.columns, *added], schema=out_schema))
         finally:
             writer.close()
+
+
+def _next_batch(batches: Iterator[Any], where: str) -> Any:
+    import pyarrow as pa
+
+    try:
+        return next(batches, None)
+    except (OSError, pa.ArrowException) as error:
+        raise CliError(f"{where}: not a Parquet file ({describe(error)})") from None
 
 
 def _geo_column(schema: Any, where: str) -> tuple[str, str, Any]:

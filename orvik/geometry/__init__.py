@@ -107,7 +107,7 @@ def length(geoms: Any, *, ellipsoid: Any = None) -> Any:
     parts = found.parts()
     result = np.zeros(parts.n, dtype=np.float64)
     for paths, rings in [(p, True) for p in parts.rings] + [(p, False) for p in parts.lines]:
-        if rings and not paths.closed().all():
+        if rings and not (paths.always_closed or paths.closed().all()):
             # A ring stored without its closing vertex still has that edge.
             _, measured = _compute.ring_measures(paths.y, paths.x, paths.offsets, found.ellipsoid)
         else:

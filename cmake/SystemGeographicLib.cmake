@@ -6,6 +6,10 @@
 # one in an unusual place.  Debian and Ubuntu build it with autotools and
 # install no configuration, only a pkg-config file, so that is the fallback.
 #
+# Its version goes to ORVIK_GEOGRAPHICLIB_VERSION, for
+# cmake/GeographicLibFeatures.cmake to tell which of orvik's functions it
+# can offer.
+#
 # Whichever library is found is linked as it is: usually the shared one, which
 # the built module then needs at run time.  The bundled sources are the way to
 # a self-contained module.
@@ -25,7 +29,8 @@ if(GeographicLib_FOUND)
     target_link_libraries(orvik_system_geographiclib INTERFACE ${GeographicLib_LIBRARIES})
     target_include_directories(orvik_system_geographiclib SYSTEM INTERFACE ${GeographicLib_INCLUDE_DIRS})
   endif()
-  message(STATUS "GeographicLib ${GeographicLib_VERSION}: installed, from ${GeographicLib_DIR}")
+  set(ORVIK_GEOGRAPHICLIB_VERSION ${GeographicLib_VERSION})
+  set(ORVIK_GEOGRAPHICLIB_ORIGIN "installed, from ${GeographicLib_DIR}")
   return()
 endif()
 
@@ -35,8 +40,9 @@ if(PkgConfig_FOUND)
 endif()
 if(ORVIK_GEOGRAPHICLIB_PC_FOUND)
   target_link_libraries(orvik_system_geographiclib INTERFACE PkgConfig::ORVIK_GEOGRAPHICLIB_PC)
-  message(STATUS "GeographicLib ${ORVIK_GEOGRAPHICLIB_PC_VERSION}: installed, found by pkg-config, "
-    "linking ${ORVIK_GEOGRAPHICLIB_PC_LINK_LIBRARIES}")
+  set(ORVIK_GEOGRAPHICLIB_VERSION ${ORVIK_GEOGRAPHICLIB_PC_VERSION})
+  set(ORVIK_GEOGRAPHICLIB_ORIGIN
+    "installed, found by pkg-config, linking ${ORVIK_GEOGRAPHICLIB_PC_LINK_LIBRARIES}")
   return()
 endif()
 

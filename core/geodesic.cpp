@@ -5,31 +5,32 @@ namespace {
 
 using Mask = GeographicLib::Geodesic::mask;
 
-unsigned inverse_mask(const InverseColumns& out) noexcept {
-    unsigned mask = 0;
-    if (out.s12) mask |= Mask::DISTANCE;
-    if (out.azi1 || out.azi2) mask |= Mask::AZIMUTH;
-    if (out.m12) mask |= Mask::REDUCEDLENGTH;
-    if (out.M12 || out.M21) mask |= Mask::GEODESICSCALE;
-    if (out.S12) mask |= Mask::AREA;
-    return mask;
+// What GeographicLib must compute for the outputs of `mask`.
+unsigned inverse_work(unsigned mask) noexcept {
+    unsigned work = 0;
+    if (mask & inverse_s12) work |= Mask::DISTANCE;
+    if (mask & (inverse_azi1 | inverse_azi2)) work |= Mask::AZIMUTH;
+    if (mask & inverse_m12) work |= Mask::REDUCEDLENGTH;
+    if (mask & (inverse_M12 | inverse_M21)) work |= Mask::GEODESICSCALE;
+    if (mask & inverse_S12) work |= Mask::AREA;
+    return work;
 }
 
-unsigned direct_mask(const DirectColumns& out) noexcept {
+unsigned direct_work(unsigned mask) noexcept {
     // The latitude and the azimuth come with every solution.
-    unsigned mask = Mask::LATITUDE | Mask::AZIMUTH;
-    if (out.lon2) mask |= Mask::LONGITUDE;
-    if (out.m12) mask |= Mask::REDUCEDLENGTH;
-    if (out.M12 || out.M21) mask |= Mask::GEODESICSCALE;
-    if (out.S12) mask |= Mask::AREA;
-    return mask;
+    unsigned work = Mask::LATITUDE | Mask::AZIMUTH;
+    if (mask & direct_lon2) work |= Mask::LONGITUDE;
+    if (mask & direct_m12) work |= Mask::REDUCEDLENGTH;
+    if (mask & (direct_M12 | direct_M21)) work |= Mask::GEODESICSCALE;
+    if (mask & direct_S12) work |= Mask::AREA;
+    return work;
 }
 
-// Writes the wanted outputs of element i: the columns and the values in the
-// same order.
-void put(const StridedOut (&columns)[8], std::size_t i, const double (&values)[8]) noexcept {
-    for (std::size_t k = 0; k < 8; ++k) {
-        if (columns[k]) columns[k].set(i, values[k]);
+// Writes the outputs of `mask` of element i.
+void put(const StridedOut* columns, unsigned mask, std::size_t i,
+         const double (&values)[geodesic_output_columns]) noexcept {
+    for (std::size_t k = 0; k < geodesic_output_columns; ++k) {
+        if (mask & (1u << k)) columns[k].set(i, values[k]);
     }
 }
 
@@ -60,30 +61,28 @@ const Geodesic& wgs84() noexcept {
     return instance;
 }
 
-void inverse_strided(const Geodesic& g, StridedIn lat1, StridedIn lon1, StridedIn lat2,
-                     StridedIn lon2, const InverseColumns& out, std::size_t n) noexcept {
-    const unsigned mask = inverse_mask(out);
+void inverse_strided(const Geodesic& g, const StridedIn* in, const StridedOut* out, unsigned mask,
+                     std::size_t n) noexcept {
+    const unsigned work = inverse_work(mask);
     const GeographicLib::Geodesic& solver = g.solver();
-    const StridedOut columns[8] = {out.s12, out.azi1, out.azi2, out.a12, out.m12, out.M12, out.M21, out.S12};
     for (std::size_t i = 0; i < n; ++i) {
-        double v[8] = {};  // s12, azi1, azi2, a12, m12, M12, M21, S12
-        v[3] = solver.GenInverse(lat1[i], lon1[i], lat2[i], lon2[i], mask, v[0], v[1], v[2], v[4], v[5],
+        double v[geodesic_output_columns] = {};  // s12, azi1, azi2, a12, m12, M12, M21, S12
+        v[3] = solver.GenInverse(in[0][i], in[1][i], in[2][i], in[3][i], work, v[0], v[1], v[2], v[4], v[5],
                                  v[6], v[7]);
-        put(columns, i, v);
+        put(out, mask, i, v);
     }
 }
 
-void direct_strided(const Geodesic& g, StridedIn lat1, StridedIn lon1, StridedIn azi1,
-                    StridedIn s12, const DirectColumns& out, std::size_t n) noexcept {
-    const unsigned mask = direct_mask(out);
+void direct_strided(const Geodesic& g, const StridedIn* in, const StridedOut* out, unsigned mask,
+                    std::size_t n) noexcept {
+    const unsigned work = direct_work(mask);
     const GeographicLib::Geodesic& solver = g.solver();
-    const StridedOut columns[8] = {out.lat2, out.lon2, out.azi2, out.a12, out.m12, out.M12, out.M21, out.S12};
     for (std::size_t i = 0; i < n; ++i) {
-        double v[8] = {};  // lat2, lon2, azi2, a12, m12, M12, M21, S12
+        double v[geodesic_output_columns] = {};  // lat2, lon2, azi2, a12, m12, M12, M21, S12
         double s12_out = 0;
-        v[3] = solver.GenDirect(lat1[i], lon1[i], azi1[i], false, s12[i], mask, v[0], v[1], v[2], s12_out,
+        v[3] = solver.GenDirect(in[0][i], in[1][i], in[2][i], false, in[3][i], work, v[0], v[1], v[2], s12_out,
                                 v[4], v[5], v[6], v[7]);
-        put(columns, i, v);
+        put(out, mask, i, v);
     }
 }
 

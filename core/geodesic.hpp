@@ -49,25 +49,45 @@ private:
 // The one process-wide WGS84 solver, created on first use by any thread.
 const Geodesic& wgs84() noexcept;
 
-// Output columns of the inverse problem over arrays.  A column without data
-// is not wanted, and GeographicLib is asked only for what is wanted.
-struct InverseColumns {
-    StridedOut s12{}, azi1{}, azi2{}, a12{}, m12{}, M12{}, M21{}, S12{};
+// The problems over arrays write up to eight output columns, one per bit of
+// a mask, as GeographicLib's Geodesic::mask selects what it computes: column
+// k holds the output of bit 1 << k, and only the outputs whose bits are set
+// are computed (GeographicLib is asked for what they need and no more).
+inline constexpr std::size_t geodesic_output_columns = 8;
+
+// Outputs of the inverse problem between (lat1, lon1) and (lat2, lon2).
+enum InverseOutput : unsigned {
+    inverse_s12 = 1u << 0,   // distance between the points, metres
+    inverse_azi1 = 1u << 1,  // azimuth at point 1, degrees clockwise from north
+    inverse_azi2 = 1u << 2,  // azimuth at point 2 (the direction of travel), degrees
+    inverse_a12 = 1u << 3,   // arc length on the auxiliary sphere, degrees
+    inverse_m12 = 1u << 4,   // reduced length, metres
+    inverse_M12 = 1u << 5,   // geodesic scale of point 2 relative to point 1 (dimensionless)
+    inverse_M21 = 1u << 6,   // geodesic scale of point 1 relative to point 2 (dimensionless)
+    inverse_S12 = 1u << 7,   // area between the geodesic and the equator, square metres
 };
 
-// Output columns of the direct problem over arrays; a12 is the arc length.
-struct DirectColumns {
-    StridedOut lat2{}, lon2{}, azi2{}, a12{}, m12{}, M12{}, M21{}, S12{};
+// Outputs of the direct problem from (lat1, lon1) along azi1 for s12 metres.
+enum DirectOutput : unsigned {
+    direct_lat2 = 1u << 0,  // latitude of the end point, degrees
+    direct_lon2 = 1u << 1,  // longitude of the end point, degrees, reduced to [-180, 180]
+    direct_azi2 = 1u << 2,  // azimuth at the end point, degrees
+    direct_a12 = 1u << 3,   // arc length on the auxiliary sphere, degrees
+    direct_m12 = 1u << 4,   // reduced length, metres
+    direct_M12 = 1u << 5,   // geodesic scale of point 2 relative to point 1
+    direct_M21 = 1u << 6,   // geodesic scale of point 1 relative to point 2
+    direct_S12 = 1u << 7,   // area between the geodesic and the equator, square metres
 };
 
-// For i in [0, n): the inverse problem from (lat1[i], lon1[i]) to
-// (lat2[i], lon2[i]), its wanted outputs written to element i of `out`.
-void inverse_strided(const Geodesic& g, StridedIn lat1, StridedIn lon1, StridedIn lat2,
-                     StridedIn lon2, const InverseColumns& out, std::size_t n) noexcept;
+// For i in [0, n): the inverse problem from (in[0][i], in[1][i]) to
+// (in[2][i], in[3][i]); each output whose bit is in `mask` goes to element i
+// of its column out[k] (columns of other outputs are not touched).
+void inverse_strided(const Geodesic& g, const StridedIn* in, const StridedOut* out, unsigned mask,
+                     std::size_t n) noexcept;
 
-// For i in [0, n): the direct problem from (lat1[i], lon1[i]) along azi1[i]
-// for s12[i] metres.
-void direct_strided(const Geodesic& g, StridedIn lat1, StridedIn lon1, StridedIn azi1,
-                    StridedIn s12, const DirectColumns& out, std::size_t n) noexcept;
+// For i in [0, n): the direct problem from (in[0][i], in[1][i]) along the
+// azimuth in[2][i] for in[3][i] metres; outputs as above.
+void direct_strided(const Geodesic& g, const StridedIn* in, const StridedOut* out, unsigned mask,
+                    std::size_t n) noexcept;
 
 }  // namespace orvik::core

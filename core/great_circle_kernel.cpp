@@ -22,6 +22,7 @@
 #include "core/great_circle_kernel.hpp"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #if defined(ORVIK_VECTOR_MATH_X86)
@@ -176,7 +177,18 @@ std::span<const GreatCircleKernel> usable_great_circle_kernels() noexcept {
 }
 
 const GreatCircleKernel& active_great_circle_kernel() noexcept {
-    return kernel_table().entries[0];
+    static const GreatCircleKernel& active = chosen_kernel(std::getenv(great_circle_kernel_variable));
+    return active;
+}
+
+const GreatCircleKernel& chosen_kernel(const char* name) noexcept {
+    const KernelTable& table = kernel_table();
+    if (name != nullptr) {
+        for (std::size_t k = 0; k < table.count; ++k) {
+            if (std::strcmp(table.entries[k].name, name) == 0) return table.entries[k];
+        }
+    }
+    return table.entries[0];
 }
 
 void great_circle_distance_n(const double* lat1, const double* lon1, const double* lat2,

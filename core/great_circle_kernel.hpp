@@ -58,7 +58,16 @@ struct GreatCircleKernel {
 // every computation goes through.
 std::span<const GreatCircleKernel> usable_great_circle_kernels() noexcept;
 
-// The implementation every computation goes through in this process.
+// The implementation every computation goes through in this process: the
+// widest usable one, unless the environment variable below names another
+// usable one when it is first needed.  Each implementation has its own last
+// bits (the vector math library's variants differ), so naming one, "sse2" or
+// "portable" say, makes great-circle results the same on machines whose
+// widest vector units differ.
+inline constexpr const char great_circle_kernel_variable[] = "ORVIK_GREAT_CIRCLE_KERNEL";
 const GreatCircleKernel& active_great_circle_kernel() noexcept;
+
+// The usable implementation of that name, else the widest.
+const GreatCircleKernel& chosen_kernel(const char* name) noexcept;
 
 }  // namespace orvik::core

@@ -6,22 +6,21 @@
 #include <string>
 
 #include "interop/errors.hpp"
-#include "interop/panic.hpp"
 #include "runtime/failure.hpp"
-#include "src/contract.hpp"
 
 namespace orvik::interop {
 namespace {
 
+PyObject* runtime_error_type() noexcept { return PyExc_RuntimeError; }
+
 void raise_internal_failure(const std::optional<std::string>& message,
-                            InternalFailureStyle style) noexcept {
+                            const InternalFailureReport& report) noexcept {
     try {
-        PyObject* type = style == InternalFailureStyle::panic_exception ? panic_exception_type()
-                                                                        : PyExc_RuntimeError;
+        PyObject* type = report.exception_type();
         // A type that cannot be created leaves its own error (MemoryError,
         // as a rule) set, and that is what the caller sees.
         if (type == nullptr) return;
-        const std::string& text = message ? *message : std::string(contract::panic_without_message);
+        const std::string& text = message ? *message : std::string(report.without_message);
         PyRef value = PyRef::steal(
             PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace"));
         if (value) PyErr_SetObject(type, value.get());
@@ -32,13 +31,15 @@ void raise_internal_failure(const std::optional<std::string>& message,
 
 }  // namespace
 
-void raise_current_exception(InternalFailureStyle style) noexcept {
+const InternalFailureReport runtime_error_report{runtime_error_type, "internal failure without a message"};
+
+void raise_current_exception(const InternalFailureReport& report) noexcept {
     try {
         throw;
     } catch (PythonError& error) {
         std::move(error).raise();
     } catch (InternalFailure& failure) {
-        raise_internal_failure(failure.message, style);
+        raise_internal_failure(failure.message, report);
     } catch (const std::bad_alloc&) {
         PyErr_NoMemory();
     } catch (const std::exception& e) {
@@ -46,7 +47,7 @@ void raise_current_exception(InternalFailureStyle style) noexcept {
         try {
             const std::string message = e.what();
             report_failure(message);
-            raise_internal_failure(message, style);
+            raise_internal_failure(message, report);
         } catch (...) {
             PyErr_NoMemory();
         }
@@ -55,7 +56,7 @@ void raise_current_exception(InternalFailureStyle style) noexcept {
             report_failure("unknown failure in native code");
         } catch (...) {
         }
-        raise_internal_failure(std::nullopt, style);
+        raise_internal_failure(std::nullopt, report);
     }
 }
 

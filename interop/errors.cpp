@@ -1,9 +1,9 @@
 #include "interop/errors.hpp"
 
+#include <atomic>
 #include <cstdio>
 #include <new>
 
-#include "interop/panic.hpp"
 #include "runtime/failure.hpp"
 
 namespace orvik::interop {
@@ -49,6 +49,8 @@ std::string repr_text(PyObject* obj) {
     return "<unrepresentable object>";
 }
 
+std::atomic<FetchedExceptionHook> fetched_exception_hook{nullptr};
+
 }  // namespace
 
 void PythonError::raise() && noexcept {
@@ -91,25 +93,18 @@ PythonError fetch_error() {
     if (!exc) {
         return PythonError::pending(PyExc_SystemError, "attempted to fetch exception but none was set");
     }
-    // No instance of PanicException can exist before its type does, so there
-    // is nothing to compare against until the first internal failure.
-    PyObject* panic_type = panic_exception_type_if_created();
-    if (panic_type == nullptr || !Py_IS_TYPE(exc.get(), reinterpret_cast<PyTypeObject*>(panic_type))) {
-        return PythonError::fetched(std::move(exc));
-    }
-    std::fputs("--- A panic is being resumed after a PanicException was fetched from Python. ---\n"
-               "Python stack trace below:\n",
-               stderr);
-    std::fflush(stderr);
-    PyErr_SetRaisedException(PyRef::borrow(exc.get()).release());
-    PyErr_PrintEx(0);
-    std::string message = "Unwrapped panic from Python code";
-    if (PyRef text = PyRef::steal(PyObject_Str(exc.get()))) {
-        message = lossy_utf8(text.get());
-    } else {
-        PyErr_Clear();
-    }
-    throw InternalFailure{std::move(message)};
+    if (FetchedExceptionHook hook = fetched_exception_hook.load(std::memory_order_acquire)) hook(exc.get());
+    return PythonError::fetched(std::move(exc));
+}
+
+void set_fetched_exception_hook(FetchedExceptionHook hook) noexcept {
+    fetched_exception_hook.store(hook, std::memory_order_release);
+}
+
+std::string text_or(PyObject* obj, const char* fallback) {
+    if (PyRef text = PyRef::steal(PyObject_Str(obj))) return lossy_utf8(text.get());
+    PyErr_Clear();
+    return fallback;
 }
 
 void throw_python_error() { throw fetch_error(); }

@@ -56,10 +56,21 @@ private:
 };
 
 // The interpreter's current exception after a failed C-API call, taken off
-// the indicator.  A SystemError when none is set.  A PanicException coming
-// back from Python code is not returned: the internal failure it carries is
-// resumed (throws InternalFailure).
+// the indicator.  A SystemError when none is set.  The exception is first
+// shown to the hook, if one is set (see below).
 PythonError fetch_error();
+
+// A module whose internal failures can travel through Python code as an
+// exception of its own may set a hook that sees every exception fetch_error
+// takes: it throws to resume the failure such an exception carries, or
+// returns to let the exception be returned as an error.  Set once, at module
+// initialisation; each module has its own copy of this layer.
+using FetchedExceptionHook = void (*)(PyObject* exception);
+void set_fetched_exception_hook(FetchedExceptionHook hook) noexcept;
+
+// str() of an object as UTF-8 (lone surrogates replaced), or `fallback` when
+// str() fails.
+std::string text_or(PyObject* obj, const char* fallback);
 
 // Throws fetch_error().
 [[noreturn]] void throw_python_error();

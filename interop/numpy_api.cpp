@@ -5,8 +5,6 @@
 #include <string>
 
 #include "interop/errors.hpp"
-#include "runtime/failure.hpp"
-#include "src/contract.hpp"
 
 namespace orvik::interop::numpy {
 namespace {
@@ -64,7 +62,7 @@ void* const* fetch_table() {
     PyRef capsule = attribute(multiarray.get(), "_ARRAY_API");
     PyObject* cap = capsule.get();
     if (!PyObject_TypeCheck(cap, &PyCapsule_Type)) {
-        throw PythonError::type_conversion(cap, contract::capsule_target);
+        throw PythonError::type_conversion(cap, "PyCapsule");
     }
     const char* capsule_name = PyCapsule_GetName(cap);
     if (capsule_name == nullptr && PyErr_Occurred()) throw_python_error();
@@ -81,12 +79,7 @@ void* const* fetch_table() {
 
 Api api() {
     if (void* const* table = api_table.load(std::memory_order_acquire)) return Api(table);
-    try {
-        return Api(fetch_table());
-    } catch (PythonError& error) {
-        PyRef exception = std::move(error).into_exception();
-        fail(std::string(contract::numpy_api_failure) + ": " + debug_form(exception.get()));
-    }
+    return Api(fetch_table());
 }
 
 Api api_if_loaded() noexcept { return Api(api_table.load(std::memory_order_acquire)); }
@@ -105,6 +98,22 @@ PyObject* Api::new_from_descr(PyTypeObject* subtype, PyObject* descr, int nd,
     using Fn = PyObject* (*)(PyTypeObject*, PyObject*, int, const Py_intptr_t*, const Py_intptr_t*,
                              void*, int, PyObject*);
     return entry<Fn>(94)(subtype, descr, nd, dims, strides, data, flags, obj);
+}
+
+PyObject* Api::from_any(PyObject* obj, PyObject* descr, int min_depth, int max_depth, int requirements,
+                        PyObject* context) const noexcept {
+    using Fn = PyObject* (*)(PyObject*, PyObject*, int, int, int, PyObject*);
+    return entry<Fn>(69)(obj, descr, min_depth, max_depth, requirements, context);
+}
+
+PyObject* Api::from_array(PyObject* array, PyObject* descr, int flags) const noexcept {
+    return entry<PyObject* (*)(PyObject*, PyObject*, int)>(109)(array, descr, flags);
+}
+
+PyObject* Api::empty(int type_num, int nd, const Py_intptr_t* dims) const noexcept {
+    PyObject* descr = descr_from_type(type_num);
+    if (descr == nullptr) return nullptr;
+    return new_from_descr(array_type(), descr, nd, dims, nullptr, nullptr, 0, nullptr);
 }
 
 bool Api::equiv_types(PyObject* a, PyObject* b) const noexcept {

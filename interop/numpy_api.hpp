@@ -11,9 +11,14 @@
 
 namespace orvik::interop::numpy {
 
+inline constexpr int NPY_BOOL = 0;
+inline constexpr int NPY_LONGLONG = 9;  // int64 on every platform this builds for
 inline constexpr int NPY_DOUBLE = 12;
+inline constexpr int NPY_OBJECT = 17;
 inline constexpr int NPY_ARRAY_C_CONTIGUOUS = 0x1;
 inline constexpr int NPY_ARRAY_F_CONTIGUOUS = 0x2;
+inline constexpr int NPY_ARRAY_ALIGNED = 0x100;
+inline constexpr int NPY_ARRAY_FORCECAST = 0x10;
 inline constexpr int NPY_ARRAY_WRITEABLE = 0x400;
 
 // The leading fields of NumPy's array object; the same in NumPy 1.x and 2.x.
@@ -50,6 +55,18 @@ struct DescrFieldsV2 {
     Py_intptr_t elsize;
 };
 
+// The leading fields both layouts share.
+struct DescrHead {
+    PyObject ob_base;
+    PyTypeObject* typeobj;
+    char kind, type, byteorder, flags;
+    int type_num;
+};
+
+inline const DescrHead& descr_head(PyObject* array) noexcept {
+    return *reinterpret_cast<const DescrHead*>(fields(array).descr);
+}
+
 // Feature versions above this one use the second descriptor layout.
 inline constexpr unsigned LAST_V1_FEATURE_VERSION = 17;
 
@@ -73,6 +90,18 @@ public:
     bool equiv_types(PyObject* a, PyObject* b) const noexcept;
     // Steals `obj`, also on failure; 0 done, -1 with an exception set.
     int set_base_object(PyObject* array, PyObject* obj) const noexcept;
+    // PyArray_FromAny: `obj` as an array, as numpy.asarray makes it (descr
+    // null: NumPy discovers the type), or converted to `descr` (stolen).
+    // New reference, or null with an exception set.
+    PyObject* from_any(PyObject* obj, PyObject* descr, int min_depth, int max_depth, int requirements,
+                       PyObject* context) const noexcept;
+    // PyArray_FromArray: `array` converted to `descr` (stolen) under the
+    // flags (NPY_ARRAY_FORCECAST casts as ndarray.astype does).  New
+    // reference, or null with an exception set.
+    PyObject* from_array(PyObject* array, PyObject* descr, int flags) const noexcept;
+    // A new C-contiguous array of the type, uninitialised.  New reference, or
+    // null with an exception set.
+    PyObject* empty(int type_num, int nd, const Py_intptr_t* dims) const noexcept;
     // Read once and kept.
     unsigned feature_version() const noexcept;
     // Bytes per element of an array, read from the descriptor layout that
@@ -87,9 +116,9 @@ private:
     void* const* table_;
 };
 
-// The table, fetched on first use and kept for the life of the process.  When
-// it cannot be had this is an internal failure ("Failed to access NumPy array
-// API capsule: ..."); the next use tries again.
+// The table, fetched on first use and kept for the life of the process.
+// When it cannot be had (NumPy missing or broken), throws the interpreter's
+// error as it is; the next use tries again.
 Api api();
 
 // The table if it has been fetched already; for code that can only run after

@@ -7,6 +7,12 @@
 
 namespace orvik::runtime {
 
+// The environment variables that size a pool when it is created: the first,
+// else the second.  Both modules' pools read the same two, so that one setting
+// sizes every pool of the process.
+inline constexpr const char pool_size_variable[] = "RAYON_NUM_THREADS";
+inline constexpr const char pool_size_fallback_variable[] = "RAYON_RS_NUM_CPUS";
+
 // The pool never has more workers than this; larger requests are reduced.
 inline constexpr std::size_t max_pool_threads = 65535;
 

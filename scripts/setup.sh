@@ -68,7 +68,7 @@ pip=("$venv/bin/python" -m pip)
 # --- orvik, rebuilt only when its sources changed ----------------------------
 stamp="$venv/.orvik-build-stamp"
 want=$( { echo "$extras"; echo "${config_settings[*]}"; cat pyproject.toml CMakeLists.txt;
-          find src core runtime interop orvik tests/cpp third_party cmake -type f \( -name '*.cpp' -o -name '*.hpp' \
+          find compat engine core runtime interop orvik tests/cpp third_party cmake -type f \( -name '*.cpp' -o -name '*.hpp' \
                -o -name '*.h' -o -name '*.hh' -o -name '*.cmake' -o -name '*.py' \
                -o -name '*.pyi' -o -name '*.map' -o -name '*.txt' -o -name '*.csv' -o -name 'py.typed' \) 2>/dev/null \
             | sort | xargs -r cat || true; } \

@@ -209,48 +209,6 @@ def test_matrix_shape_errors(args, message):
         distance.geodesic_distance_matrix(*args)
 
 
-@pytest.mark.parametrize("into", ["geodesic_distance", "great_circle_distance"])
-def test_kernel_checks_what_it_is_given(into):
-    # The private kernel is guarded against misuse even though the package
-    # only calls it correctly.
-    from orvik import _engine
-
-    if into == "geodesic_distance":
-        def kernel(out, *inputs):
-            _engine.geodesic_inverse_into((out, None, None, None, None, None, None, None), *inputs, None)
-    else:
-        def kernel(out, *inputs):
-            _engine.great_circle_distance_into(out, *inputs, None)
-    ok = np.zeros(3)
-    with pytest.raises(ValueError, match="has shape"):
-        kernel(np.empty(3), ok, ok, ok, np.zeros(4))
-    with pytest.raises(TypeError, match="float64"):
-        kernel(np.empty(3), ok, ok, ok, np.zeros(3, dtype=np.float32))
-    with pytest.raises(ValueError, match="read-only"):
-        kernel(np.broadcast_to(0.0, (3,)), ok, ok, ok, ok)
-    with pytest.raises(TypeError, match="argument 'lat1'"):
-        kernel(np.empty(3), [0.0] * 3, ok, ok, ok)
-
-
-@pytest.mark.parametrize(
-    "call",
-    [
-        lambda e, x: e.great_circle_distance_into(None, x, x, x, x, None),
-        lambda e, x: e.great_circle_destination_into(x.copy(), None, x, x, x, x, None),
-        lambda e, x: e.unit_into("km_to_mi", None, x),
-        lambda e, x: e.deg_to_dms_into(x.copy(), None, x.copy(), x),
-        lambda e, x: e.dms_to_deg_into(None, x, x, x),
-    ],
-)
-def test_kernels_refuse_none_where_every_output_is_needed(call):
-    # Only the geodesic problems compute just the outputs asked for; a kernel
-    # given None for an output it must write would write through nothing.
-    from orvik import _engine
-
-    with pytest.raises(TypeError):
-        call(_engine, np.zeros(3))
-
-
 def _can_make(ndim):
     try:
         np.zeros((1,) * ndim)

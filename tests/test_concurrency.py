@@ -226,35 +226,38 @@ def test_children_started_while_threads_run_batches(start):
 
 
 DAEMON_AT_EXIT = """
-import math, sys, threading, time
+import os, sys, threading, time
 import numpy as np
-from orvik import _engine
+from orvik import distance
 n = 1_000_000
 x = np.linspace(-60.0, 60.0, n)
-out = np.full(n, np.nan)
-written = memoryview(out)
 entered = threading.Event()
 
 def compute():
     entered.set()
-    # The package's batch kernel, which waits for the pool without the lock.
-    outputs = (out, None, None, None, None, None, None, None)
-    _engine.geodesic_inverse_into(outputs, x, x, np.broadcast_to(10.0, n), np.broadcast_to(20.0, n), None)
+    # A package batch call, which waits for the pool without the lock.
+    distance.geodesic_distance_batch(x, x, 10.0, 20.0)
     print("returned into Python", flush=True)
+
+def busy():
+    times = os.times()
+    return times.user + times.system
 
 class HoldFinalization:
     # The interpreter flushes sys.stdout once it is finalizing; this stream
-    # waits there until the pool has written every distance, so that the
-    # daemon asks for the lock back during finalization.
+    # waits there until the pool has finished (the process stops using CPU
+    # time), so that the daemon asks for the lock back during finalization.
     def __init__(self, stream):
         self.stream = stream
     def write(self, text):
         return self.stream.write(text)
-    def flush(self, sleep=time.sleep, isnan=math.isnan, finalizing=sys.is_finalizing):
+    def flush(self, sleep=time.sleep, busy=busy, finalizing=sys.is_finalizing):
         if finalizing():
-            while any(map(isnan, written)):
-                sleep(0.01)
-            sleep(0.2)
+            before = busy()
+            sleep(0.3)
+            while busy() - before > 0.05:
+                before = busy()
+                sleep(0.3)
         self.stream.flush()
 
 sys.stdout = HoldFinalization(sys.stdout)

@@ -307,15 +307,3 @@ def test_path_length_axis():
             geodesic.path_length(np.zeros((2, 3)), 0.0, axis=axis)
     with pytest.raises(ValueError, match="axis -1"):
         geodesic.path_length([[1.0, 2.0], [3.0]], [[1.0, 2.0], [3.0]], axis=0)
-
-
-@pytest.mark.parametrize(
-    ("offsets", "error", "match"),
-    [(np.array([0, 3], dtype=np.int32), TypeError, "int64"), (np.array([0, 2]), ValueError, "run from 0"),
-     (np.array([0, 3, 2, 3]), ValueError, "decrease")],  # fmt: skip
-)
-def test_kernels_check_what_they_are_given(offsets, error, match):
-    with pytest.raises(error, match=match):
-        _engine.geodesic_path_length_into(np.empty(len(offsets) - 1), np.zeros(3), np.zeros(3), offsets, None)
-    with pytest.raises(ValueError, match="n points"):
-        _engine.geodesic_line_points_into(np.empty(5), np.empty(5), *np.zeros((4, 2)), 3, True, None)

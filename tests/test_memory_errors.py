@@ -15,7 +15,6 @@ from orvik import _engine, _orvik
 _testcapi = pytest.importorskip("_testcapi")
 
 x = np.linspace(1.0, 2.0, 5)
-out = np.empty(5)
 _index = _engine.PointIndex(x, x, None)
 _distances, _indices, _offsets = np.empty(10), np.empty(10, dtype=np.int64), np.empty(6, dtype=np.int64)
 
@@ -26,8 +25,8 @@ def _number_calls():
             for name in module.__all__:
                 f = getattr(module, name)
                 if type(f) is not type(len):
-                    continue  # the package's array functions are Python over NumPy
-                if name.endswith("_batch"):
+                    continue  # functions written in Python over the compiled ones
+                if name.endswith(("_batch", "_matrix")):
                     yield f"{module.__name__}.{name}", lambda f=f: f(x, x, x, x)
                     continue
                 required = [p for p in inspect.signature(f).parameters.values() if p.default is p.empty]
@@ -37,12 +36,11 @@ def _number_calls():
 CALLS = dict(_number_calls())
 CALLS.update(
     {
-        "geodesic inverse kernel, GRS80": lambda: _engine.geodesic_inverse_into(
-            (out, *[None] * 7), x, x, x, x, "GRS80"
-        ),
-        "geodesic direct kernel": lambda: _engine.geodesic_direct_into((out, *[None] * 7), x, x, x, x, None),
-        "great-circle kernel": lambda: _engine.great_circle_distance_into(out, x, x, x, x, None),
-        "unit kernel": lambda: _engine.unit_into("km_to_m", out, x),
+        "geodesic inverse over arrays, GRS80": lambda: orvik.geodesic.inverse(x, x, x, x, ellipsoid="GRS80"),
+        "chosen outputs over arrays": lambda: orvik.geodesic.inverse_batch(x, 1.0, x, 2.0, outputs=["S12", "s12"]),
+        "geodesic direct over arrays": lambda: orvik.geodesic.direct(x, x, x, x),
+        "great-circle distances of lists": lambda: orvik.distance.great_circle_distance([1.0, 2.0], 3.0, x[:2], 4.0),
+        "unit conversion over an array": lambda: orvik.units.km_to_m(x),
         "point index build": lambda: _engine.PointIndex(x, x, "GRS80"),
         "point index query": lambda: _index.query(x, x, 2, "geodesic", 1e6, _distances, _indices),
         "point index radius query": lambda: _index.query_radius(x, x, x * 1e5, "great-circle", True, _offsets),

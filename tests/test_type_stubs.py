@@ -108,3 +108,9 @@ def test_mypy_checks_code_using_the_public_api(tmp_path):
     assert not [e for e in errors if e.startswith("good.py")], done.stdout
     # Each misuse in bad.py is caught, on its own line.
     assert sorted(int(e.split(":")[1]) for e in errors) == [5, 6, 7, 8, 9], done.stdout
+
+
+def test_stubs_are_generated_from_the_function_tables():
+    script = pathlib.Path(__file__).resolve().parents[1] / "scripts" / "generate_stubs.py"
+    done = subprocess.run([sys.executable, "-P", str(script), "--check"], capture_output=True, text=True, timeout=60)
+    assert done.returncode == 0, done.stderr

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "interop/borrow_table.hpp"
+#include "compat/borrow_table.hpp"
 
-using orvik::interop::borrow_key;
-using orvik::interop::BorrowKey;
-using orvik::interop::BorrowTable;
-using orvik::interop::conflicts;
+using orvik::compat::borrow_key;
+using orvik::compat::BorrowKey;
+using orvik::compat::BorrowTable;
+using orvik::compat::conflicts;
 
 namespace {
 

@@ -1,5 +1,6 @@
 // The boundary guard as Python sees it: results, each kind of error value,
-// internal failures and their reports.  The functions under test live on a
+// internal failures and their reports, with the compatibility module's
+// PanicException and with RuntimeError.  The functions under test live on a
 // module made here, not on orvik._orvik.
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "embedded_python.hpp"
+#include "compat/panic.hpp"
 #include "interop/binding.hpp"
 #include "interop/boundary.hpp"
 #include "interop/results.hpp"
@@ -18,28 +20,32 @@ namespace {
 using orvik::fail;
 using orvik::InternalFailure;
 using orvik::interop::argument_extraction_error;
-using orvik::interop::boundary_guard;
 using orvik::interop::extract_argument;
 using orvik::interop::extract_double;
-using orvik::interop::InternalFailureStyle;
 using orvik::interop::make_float;
 using orvik::interop::PyRef;
 using orvik::interop::PythonError;
 using orvik::interop::throw_python_error;
 using orvik::test_support::text_of;
 
+// The guard as orvik._orvik uses it.
+template <class Body>
+PyObject* guard(Body&& body) {
+    return orvik::interop::boundary_guard(static_cast<Body&&>(body), orvik::compat::panic_report);
+}
+
 PyObject* returns_float(PyObject*, PyObject*) {
-    return boundary_guard([] { return make_float(2.5); });
+    return guard([] { return make_float(2.5); });
 }
 
 PyObject* pending_error(PyObject*, PyObject*) {
-    return boundary_guard([]() -> PyObject* {
+    return guard([]() -> PyObject* {
         throw PythonError::pending(PyExc_ValueError, "pending message");
     });
 }
 
 PyObject* calls(PyObject*, PyObject* callable) {
-    return boundary_guard([&]() -> PyObject* {
+    return guard([&]() -> PyObject* {
         PyRef result = PyRef::steal(PyObject_CallNoArgs(callable));
         if (!result) throw_python_error();
         return result.release();
@@ -47,52 +53,52 @@ PyObject* calls(PyObject*, PyObject* callable) {
 }
 
 PyObject* wants_array(PyObject*, PyObject* obj) {
-    return boundary_guard([&]() -> PyObject* {
+    return guard([&]() -> PyObject* {
         throw PythonError::type_conversion(obj, "PyArray<T, D>");
     });
 }
 
 PyObject* wants_array_argument(PyObject*, PyObject* obj) {
-    return boundary_guard([&]() -> PyObject* {
+    return guard([&]() -> PyObject* {
         throw argument_extraction_error("x", PythonError::type_conversion(obj, "PyArray<T, D>"));
     });
 }
 
 PyObject* takes_float(PyObject*, PyObject* obj) {
-    return boundary_guard([&] { return make_float(extract_double(obj)); });
+    return guard([&] { return make_float(extract_double(obj)); });
 }
 
 PyObject* takes_float_argument(PyObject*, PyObject* obj) {
-    return boundary_guard([&] { return make_float(extract_argument("x", obj)); });
+    return guard([&] { return make_float(extract_argument("x", obj)); });
 }
 
 PyObject* fetches_nothing(PyObject*, PyObject*) {
-    return boundary_guard([]() -> PyObject* { throw_python_error(); });
+    return guard([]() -> PyObject* { throw_python_error(); });
 }
 
 PyObject* panics(PyObject*, PyObject*) {
-    return boundary_guard([]() -> PyObject* { fail("deliberate failure"); });
+    return guard([]() -> PyObject* { fail("deliberate failure"); });
 }
 
 PyObject* fails_ordinarily(PyObject*, PyObject*) {
-    return boundary_guard([]() -> PyObject* { fail("deliberate failure"); },
-                          InternalFailureStyle::runtime_error);
+    return orvik::interop::boundary_guard([]() -> PyObject* { fail("deliberate failure"); },
+                                          orvik::interop::runtime_error_report);
 }
 
 PyObject* throws_runtime_error(PyObject*, PyObject*) {
-    return boundary_guard([]() -> PyObject* { throw std::runtime_error("runtime failure"); });
+    return guard([]() -> PyObject* { throw std::runtime_error("runtime failure"); });
 }
 
 PyObject* runs_out_of_memory(PyObject*, PyObject*) {
-    return boundary_guard([]() -> PyObject* { throw std::bad_alloc(); });
+    return guard([]() -> PyObject* { throw std::bad_alloc(); });
 }
 
 PyObject* panics_without_message(PyObject*, PyObject*) {
-    return boundary_guard([]() -> PyObject* { throw InternalFailure{}; });
+    return guard([]() -> PyObject* { throw InternalFailure{}; });
 }
 
 PyObject* throws_non_exception(PyObject*, PyObject*) {
-    return boundary_guard([]() -> PyObject* { throw 42; });
+    return guard([]() -> PyObject* { throw 42; });
 }
 
 PyMethodDef methods[] = {
@@ -125,6 +131,7 @@ class BoundaryGuard : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         orvik::test_support::ensure_interpreter();
+        orvik::interop::set_fetched_exception_hook(orvik::compat::resume_fetched_panic);
         if (module_ == nullptr) {
             module_ = PyModule_New("guard_test");
             ASSERT_NE(module_, nullptr);

@@ -19,13 +19,13 @@
 #include "runtime/parallel_for.hpp"
 #include "runtime/process_pool.hpp"
 #include "runtime/thread_count.hpp"
-#include "src/native/native_pool.hpp"
+#include "compat/native_pool.hpp"
 
 using namespace orvik::runtime;
 using orvik::InternalFailure;
-using orvik::native::native_pool;
-using orvik::native::pool_already_failed_message;
-using orvik::native::pool_build_error_message;
+using orvik::compat::native_pool;
+using orvik::compat::pool_already_failed_message;
+using orvik::compat::pool_build_error_message;
 
 namespace {
 

@@ -1,0 +1,97 @@
+// The element kernels of the package's elementwise functions, behind one
+// signature, as NumPy's ufunc loops are: strided input columns, the output
+// columns a mask selects, a count, and the Earth model.  Each computes
+// element i of every selected output from element i of every input.
+#pragma once
+
+#include <cstddef>
+#include <span>
+
+#include "core/geodesic.hpp"
+#include "core/strided.hpp"
+
+namespace orvik::engine {
+
+// What a kernel computes on: an ellipsoid's solver, or a sphere's radius in
+// metres.
+struct Model {
+    const core::Geodesic* solver = nullptr;
+    double radius = 0.0;
+};
+
+enum class ModelKind : unsigned char {
+    none,       // a unit conversion, a constant
+    ellipsoid,  // `ellipsoid=`: None (WGS84), a name or (a, f)
+    sphere,     // `radius=`: metres, the mean Earth radius by default
+};
+
+// One output column: its name, and its unit as docs and stubs show it.
+struct Column {
+    const char* name;
+    const char* unit;  // "m", "deg", "m^2", "rad", "km", "mi", "nm", "ft", or "" when it has none
+};
+
+// in[k]: input column k; out[k]: output column k, written where bit 1 << k
+// of `mask` is set (and not touched otherwise).  Never throws.
+using KernelFn = void (*)(const Model& model, const core::StridedIn* in, const core::StridedOut* out,
+                          unsigned mask, std::size_t n) noexcept;
+
+struct Kernel {
+    KernelFn run;
+    std::size_t inputs;
+    std::span<const Column> columns;
+    ModelKind model;
+    // Rough nanoseconds per element on one core: what is worth the pool,
+    // and how long the pieces of a map may be.
+    double ns_per_element;
+};
+
+// --- the kernels ------------------------------------------------------------------
+
+void inverse(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned, std::size_t) noexcept;
+void direct(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned, std::size_t) noexcept;
+void great_circle_distance(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned,
+                           std::size_t) noexcept;
+void great_circle_destination(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned,
+                              std::size_t) noexcept;
+void dms_to_deg(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned, std::size_t) noexcept;
+void deg_to_dms(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned, std::size_t) noexcept;
+
+// A conversion of one value into one value.
+template <double (*Convert)(double) noexcept>
+void convert(const Model&, const core::StridedIn* in, const core::StridedOut* out, unsigned,
+             std::size_t n) noexcept {
+    for (std::size_t i = 0; i < n; ++i) out[0].set(i, Convert(in[0][i]));
+}
+
+// A constant of no arguments.
+template <double Value>
+void constant(const Model&, const core::StridedIn*, const core::StridedOut* out, unsigned,
+              std::size_t n) noexcept {
+    for (std::size_t i = 0; i < n; ++i) out[0].set(i, Value);
+}
+
+// --- their columns ----------------------------------------------------------------
+
+// The inverse and direct problems' columns, in the order of the bits of
+// core::InverseOutput and core::DirectOutput.
+inline constexpr Column inverse_columns[] = {
+    {"s12", "m"}, {"azi1", "deg"}, {"azi2", "deg"}, {"a12", "deg"},
+    {"m12", "m"}, {"M12", ""},     {"M21", ""},     {"S12", "m^2"},
+};
+inline constexpr Column direct_columns[] = {
+    {"lat2", "deg"}, {"lon2", "deg"}, {"azi2", "deg"}, {"a12", "deg"},
+    {"m12", "m"},    {"M12", ""},     {"M21", ""},     {"S12", "m^2"},
+};
+inline constexpr Column distance_column[] = {{"distance", "m"}};
+inline constexpr Column destination_columns[] = {{"lat2", "deg"}, {"lon2", "deg"}};
+
+
+inline constexpr Kernel inverse_kernel{inverse, 4, inverse_columns, ModelKind::ellipsoid, 1000};
+inline constexpr Kernel direct_kernel{direct, 4, direct_columns, ModelKind::ellipsoid, 600};
+inline constexpr Kernel great_circle_distance_kernel{great_circle_distance, 4, distance_column, ModelKind::sphere,
+                                                     8};
+inline constexpr Kernel great_circle_destination_kernel{great_circle_destination, 4, destination_columns,
+                                                        ModelKind::sphere, 40};
+
+}  // namespace orvik::engine

@@ -1,0 +1,398 @@
+// orvik.geodesic's functions of whole lines: points along geodesics, the
+// lengths of tracks and the areas of rings.  The work is split over the
+// pool: points of lines one by one (a long line is shared by several
+// threads), and tracks and rings in the parts core/ defines for them, joined
+// in order afterwards, so that a result does not depend on the number of
+// threads.
+#include "engine/line_functions.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/geodesic_lines.hpp"
+#include "engine/array_argument.hpp"
+#include "engine/array_run.hpp"
+#include "engine/broadcast.hpp"
+#include "engine/ellipsoid.hpp"
+#include "engine/numpy_access.hpp"
+#include "engine/tracks.hpp"
+#include "interop/arguments.hpp"
+#include "interop/binding.hpp"
+#include "interop/boundary.hpp"
+#include "interop/errors.hpp"
+#include "interop/results.hpp"
+
+namespace orvik::engine {
+namespace {
+
+using interop::PyRef;
+using interop::PythonError;
+using interop::throw_python_error;
+
+// Rough nanoseconds per unit of work on one core, for deciding what is worth
+// the pool and how long pieces may be.
+constexpr double position_ns = 100;    // one point along a line
+constexpr double line_ns = 1300;       // setting a line up: an inverse problem
+constexpr double edge_ns = 850;        // one edge of a track: a distance
+constexpr double ring_edge_ns = 1000;  // one edge of a ring: distance and area
+
+// A function of index ranges as the body of a map.
+template <class Fn>
+class RangePieces final : public runtime::PieceBody {
+public:
+    explicit RangePieces(const Fn& fn) : fn_(fn) {}
+    void run(std::size_t begin, std::size_t end) const override { fn_(begin, end); }
+
+private:
+    const Fn& fn_;
+};
+
+template <class Fn>
+void run_ranges(std::size_t n, const Fn& fn, double ns_per_element) {
+    run_pieces(n, RangePieces<Fn>(fn), ns_per_element);
+}
+
+// The solver of an `ellipsoid=` slot, held for the call.
+std::shared_ptr<const core::Geodesic> solver_of(PyObject* ellipsoid) { return resolve_ellipsoid(ellipsoid); }
+
+// A new float64 array of `shape` plus, when `extra` is given, one more axis.
+PyRef new_array(const Shape& shape, std::optional<std::size_t> extra = std::nullopt) {
+    Shape full = shape;
+    if (extra) full.extent[full.ndim++] = static_cast<Py_intptr_t>(*extra);
+    PyRef array = PyRef::steal(numpy_api().empty(numpy::NPY_DOUBLE, full.ndim, full.extent.data()));
+    if (!array) throw_python_error();
+    return array;
+}
+
+double* doubles(PyObject* array) noexcept { return reinterpret_cast<double*>(numpy::fields(array).data); }
+
+// A float for one value (a 0-d result), else the array.
+PyObject* as_result(PyRef array) {
+    if (numpy::fields(array.get()).nd == 0) return interop::make_float(doubles(array.get())[0]);
+    return array.release();
+}
+
+// --- points along lines -----------------------------------------------------------
+
+constexpr std::string_view line_params[] = {"lat1", "lon1", "lat2", "lon2"};
+constexpr std::string_view line_keywords[] = {"n", "spacing", "include_ends", "ellipsoid"};
+constexpr interop::FunctionDescription line_points_desc{"line_points", line_params, line_keywords};
+
+// The number of equal steps of about `spacing` metres along the one line:
+// its length over `spacing`, rounded half to even, and at least one.
+std::size_t steps_along(const Shape& shape, const std::array<double, 4>& ends, PyObject* spacing,
+                        const core::Geodesic& g) {
+    const std::string_view name = line_points_desc.name;
+    if (shape.ndim != 0) {
+        throw PythonError::pending(PyExc_ValueError, "line_points(): with 'spacing', the endpoints must be numbers "
+                                                     "(one line), not shape " + shape.text());
+    }
+    const double step = interop::real_argument(name, "spacing", spacing);
+    if (!(step > 0)) {
+        throw PythonError::pending(PyExc_ValueError, "line_points() argument 'spacing' must be a positive number of "
+                                                     "metres, not " + interop::repr_text(spacing));
+    }
+    const double length = g.inverse(ends[0], ends[1], ends[2], ends[3]).s12;
+    if (!std::isfinite(length)) {
+        throw PythonError::pending(PyExc_ValueError, "line_points(): the line has no length to divide (a NaN or "
+                                                     "infinite endpoint, or a latitude beyond 90)");
+    }
+    const double steps = length / step;
+    if (steps >= 0x1p53) {  // far more points than any memory holds
+        throw PythonError::pending(PyExc_ValueError, "line_points(): 'spacing' of " + interop::repr_text(spacing) +
+                                                         " m makes too many points of a line of " +
+                                                         std::to_string(length) + " m");
+    }
+    return std::max<std::size_t>(1, static_cast<std::size_t>(std::nearbyint(steps)));
+}
+
+std::size_t points_per_line(PyObject* n, bool include_ends) {
+    const Py_ssize_t count = interop::index_argument(line_points_desc.name, "n", n);
+    if (count < 0 || (include_ends && count == 1)) {
+        const std::string least = include_ends ? "2 (or 0) when include_ends is true" : "0";
+        throw PythonError::pending(PyExc_ValueError, "line_points() argument 'n' must be at least " + least +
+                                                         ", not " + std::to_string(count));
+    }
+    return static_cast<std::size_t>(count);
+}
+
+PyObject* line_points(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return interop::boundary_guard(
+        [&]() -> PyObject* {
+            PyObject* slots[8] = {};
+            PyObject* const* a = interop::bind_arguments(line_points_desc, args, nargs, kwnames, slots);
+            PyObject* const* options = a == args ? nullptr : slots + 4;
+            PyObject* n = options ? options[0] : nullptr;
+            PyObject* spacing = options ? options[1] : nullptr;
+            if (n == Py_None) n = nullptr;
+            if (spacing == Py_None) spacing = nullptr;
+            if ((n == nullptr) == (spacing == nullptr)) {
+                throw PythonError::pending(PyExc_ValueError, "line_points(): give exactly one of 'n' and 'spacing'");
+            }
+            const bool include_ends =
+                options && options[2] ? interop::flag_argument(line_points_desc.name, "include_ends", options[2]) : true;
+            std::vector<ArrayArgument> ends;
+            ends.reserve(4);
+            for (std::size_t k = 0; k < 4; ++k) ends.emplace_back(line_points_desc.name, line_params[k], a[k]);
+            const Shape shape = broadcast_shape(line_points_desc.name, ends, line_params);
+            const std::shared_ptr<const core::Geodesic> solver = solver_of(options ? options[3] : nullptr);
+            const core::Geodesic& g = *solver;
+
+            std::size_t count = 0;
+            if (spacing != nullptr) {
+                std::array<double, 4> values{};
+                for (std::size_t k = 0; k < 4; ++k) std::memcpy(&values[k], ends[k].data(), sizeof(double));
+                const std::size_t steps = steps_along(shape, values, spacing, g);
+                count = include_ends ? steps + 1 : steps - 1;
+            } else {
+                count = points_per_line(n, include_ends);
+            }
+            const std::size_t lines = shape.size();
+            if (count != 0 && lines > std::numeric_limits<std::size_t>::max() / count / sizeof(double)) {
+                throw std::bad_alloc();
+            }
+            PyRef lats = new_array(shape, count);
+            PyRef lons = new_array(shape, count);
+            const std::size_t total = lines * count;
+            if (total != 0) {
+                std::array<std::array<std::ptrdiff_t, runtime::max_dims>, 4> strides{};
+                for (std::size_t k = 0; k < 4; ++k) strides_over(ends[k], shape, strides[k].data());
+                // The endpoint of line i (in C order of the lines' shape).
+                const auto endpoint = [&](std::size_t k, std::size_t line) {
+                    std::ptrdiff_t at = 0;
+                    std::size_t rest = line;
+                    for (int axis = shape.ndim - 1; axis >= 0; --axis) {
+                        const auto extent = static_cast<std::size_t>(shape.extent[axis]);
+                        at += static_cast<std::ptrdiff_t>(rest % extent) * strides[k][axis];
+                        rest /= extent;
+                    }
+                    double value;
+                    std::memcpy(&value, ends[k].data() + at, sizeof value);
+                    return value;
+                };
+                double* lat_out = doubles(lats.get());
+                double* lon_out = doubles(lons.get());
+                const auto body = [&](std::size_t begin, std::size_t end) {
+                    // Points [begin, end) in line order: a piece may start or
+                    // stop inside a line, which it then sets up itself.
+                    std::size_t line = begin / count, first = begin % count;
+                    for (std::size_t k = begin; k < end; ++line, first = 0) {
+                        const std::size_t last = std::min(count, first + (end - k));
+                        const core::LinePoints points_of(g, endpoint(0, line), endpoint(1, line), endpoint(2, line),
+                                                         endpoint(3, line), count, include_ends);
+                        points_of.write(first, last, core::contiguous(lat_out + k), core::contiguous(lon_out + k));
+                        k += last - first;
+                    }
+                };
+                BufferPins pins;
+                const double ns = position_ns + line_ns / static_cast<double>(count);
+                if (runs_unlocked(total, ns)) {
+                    for (const ArrayArgument& end : ends) pins.pin(end.array());
+                }
+                run_ranges(total, body, ns);
+            }
+            PyObject* result = PyTuple_Pack(2, lats.get(), lons.get());
+            if (result == nullptr) throw_python_error();
+            return result;
+        },
+        interop::runtime_error_report);
+}
+
+// --- parts of tracks and rings ----------------------------------------------------
+
+// Every track (or ring) in its parts (core::parts_of), numbered track after
+// track: the work items of a map, each computed on its own.
+class Parts {
+public:
+    Parts(const Tracks& tracks, bool rings) : first_(tracks.count() + 1, 0) {
+        for (std::size_t t = 0; t < tracks.count(); ++t) {
+            const std::size_t n = tracks.track(t).size;
+            const std::size_t edges = rings ? n : (n > 0 ? n - 1 : 0);
+            edges_ += edges;
+            first_[t + 1] = first_[t] + core::parts_of(edges);
+        }
+    }
+
+    std::size_t count() const noexcept { return first_.back(); }
+    std::size_t first(std::size_t track) const noexcept { return first_[track]; }
+    // Rough nanoseconds per part, at `ns_per_edge`.
+    double ns_per_part(double ns_per_edge) const noexcept {
+        return static_cast<double>(std::max<std::size_t>(edges_, 1)) /
+               static_cast<double>(std::max<std::size_t>(count(), 1)) * ns_per_edge;
+    }
+
+    // Calls fn(track, part of the track, part index) for parts [begin, end).
+    template <class Fn>
+    void each(std::size_t begin, std::size_t end, const Fn& fn) const {
+        auto t = static_cast<std::size_t>(std::upper_bound(first_.begin(), first_.end(), begin) - first_.begin() - 1);
+        for (std::size_t c = begin; c < end; ++c) {
+            while (c >= first_[t + 1]) ++t;
+            fn(t, c - first_[t], c);
+        }
+    }
+
+private:
+    std::vector<std::size_t> first_;
+    std::size_t edges_ = 0;
+};
+
+}  // namespace
+
+std::vector<double> track_lengths(const core::Geodesic& g, const Tracks& tracks) {
+    const Parts parts(tracks, /*rings=*/false);
+    std::vector<double> partial(parts.count());
+    const auto body = [&](std::size_t begin, std::size_t end) {
+        parts.each(begin, end, [&](std::size_t t, std::size_t part, std::size_t at) {
+            const Track track = tracks.track(t);
+            partial[at] = core::track_part(g, track.lat, track.lon, track.size, part);
+        });
+    };
+    run_ranges(parts.count(), body, parts.ns_per_part(edge_ns));
+    std::vector<double> lengths(tracks.count());
+    for (std::size_t t = 0; t < tracks.count(); ++t) {
+        lengths[t] = core::join_track_parts(&partial[parts.first(t)], parts.first(t + 1) - parts.first(t));
+    }
+    return lengths;
+}
+
+std::vector<core::RingMeasure> ring_measures(const core::Geodesic& g, const Tracks& rings) {
+    const Parts parts(rings, /*rings=*/true);
+    std::vector<core::RingMeasure> measures(parts.count());
+    const auto body = [&](std::size_t begin, std::size_t end) {
+        parts.each(begin, end, [&](std::size_t t, std::size_t part, std::size_t at) {
+            const Track ring = rings.track(t);
+            measures[at] = core::ring_part(g, ring.lat, ring.lon, ring.size, part);
+        });
+    };
+    run_ranges(parts.count(), body, parts.ns_per_part(ring_edge_ns));
+    std::vector<core::RingMeasure> joined(rings.count());
+    for (std::size_t t = 0; t < rings.count(); ++t) {
+        const Track ring = rings.track(t);
+        joined[t] = core::join_ring_parts(g, ring.lat, ring.lon, ring.size, &measures[parts.first(t)]);
+    }
+    return joined;
+}
+
+namespace {
+
+constexpr std::string_view track_params[] = {"lats", "lons"};
+constexpr std::string_view length_keywords[] = {"axis", "ellipsoid"};
+constexpr std::string_view area_keywords[] = {"ellipsoid"};
+constexpr interop::FunctionDescription path_length_desc{"path_length", track_params, length_keywords};
+constexpr interop::FunctionDescription polygon_area_desc{"polygon_area", track_params, area_keywords};
+
+PyObject* path_length(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return interop::boundary_guard(
+        [&]() -> PyObject* {
+            PyObject* slots[4] = {};
+            PyObject* const* a = interop::bind_arguments(path_length_desc, args, nargs, kwnames, slots);
+            PyObject* axis = a == args ? nullptr : slots[2];
+            PyObject* ellipsoid = a == args ? nullptr : slots[3];
+            const Py_ssize_t along = axis ? interop::index_argument(path_length_desc.name, "axis", axis) : -1;
+            const Tracks tracks(path_length_desc.name, a[0], a[1], along);
+            const std::shared_ptr<const core::Geodesic> solver = solver_of(ellipsoid);
+            const std::vector<double> lengths = track_lengths(*solver, tracks);
+            PyRef out = new_array(tracks.result_shape());
+            std::copy(lengths.begin(), lengths.end(), doubles(out.get()));
+            return as_result(std::move(out));
+        },
+        interop::runtime_error_report);
+}
+
+PyObject* polygon_area(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return interop::boundary_guard(
+        [&]() -> PyObject* {
+            PyObject* slots[3] = {};
+            PyObject* const* a = interop::bind_arguments(polygon_area_desc, args, nargs, kwnames, slots);
+            PyObject* ellipsoid = a == args ? nullptr : slots[2];
+            const Tracks rings(polygon_area_desc.name, a[0], a[1], -1);
+            const std::shared_ptr<const core::Geodesic> solver = solver_of(ellipsoid);
+            const std::vector<core::RingMeasure> measures = ring_measures(*solver, rings);
+            PyRef areas = new_array(rings.result_shape());
+            PyRef perimeters = new_array(rings.result_shape());
+            for (std::size_t t = 0; t < measures.size(); ++t) {
+                doubles(areas.get())[t] = measures[t].area;
+                doubles(perimeters.get())[t] = measures[t].perimeter;
+            }
+            PyRef area = PyRef::steal(as_result(std::move(areas)));
+            PyRef perimeter = PyRef::steal(as_result(std::move(perimeters)));
+            PyObject* result = PyTuple_Pack(2, area.get(), perimeter.get());
+            if (result == nullptr) throw_python_error();
+            return result;
+        },
+        interop::runtime_error_report);
+}
+
+constexpr Keyword line_points_keywords[] = {
+    {"n", "None", "int | None"},
+    {"spacing", "None", "float | None"},
+    {"include_ends", "True", "bool"},
+    {"ellipsoid", "None", "_Ellipsoid"},
+};
+constexpr Keyword path_length_keywords[] = {{"axis", "-1", "int"}, {"ellipsoid", "None", "_Ellipsoid"}};
+constexpr Keyword polygon_area_keywords[] = {{"ellipsoid", "None", "_Ellipsoid"}};
+
+}  // namespace
+
+const ShapedFunction line_functions[] = {
+    {"orvik.geodesic", "line_points", line_params, line_points_keywords,
+     "Points equally spaced along the geodesics from (lat1, lon1) to\n"
+     "(lat2, lon2), as a (lats, lons) tuple of float64 arrays.\n\n"
+     "Give exactly one of `n` and `spacing`:\n\n"
+     "- `n`: n points per line.  With `include_ends` (the default) the first\n"
+     "  and last are the endpoints themselves and n - 1 equal steps join them\n"
+     "  (n is 0 or at least 2); without, they are n interior points, n + 1\n"
+     "  steps apart.  The endpoints broadcast together to the shape of the\n"
+     "  lines, and the results have that shape plus an axis of n points.\n"
+     "- `spacing`: one line only (numbers in); the number of steps is its\n"
+     "  length over `spacing` rounded to the nearest whole number (at least\n"
+     "  one), and the step is then the length over that number, so that every\n"
+     "  step is equal.  With `include_ends` the result has steps + 1 points,\n"
+     "  without steps - 1.\n\n"
+     "The results are arrays even for one line, and never pandas Series\n"
+     "(each line has its points).  Longitudes come back reduced to\n"
+     "[-180, 180].  A line with a NaN or infinite endpoint, or a latitude\n"
+     "beyond 90, has NaN points.  The ellipsoid is WGS84 unless `ellipsoid`\n"
+     "names another ('GRS80', 'WGS72') or gives an (a, f) pair.",
+     interop::fastcall(line_points), "ArrayLike", "tuple[NDArray[np.float64], NDArray[np.float64]]"},
+    {"orvik.geodesic", "path_length", track_params, path_length_keywords,
+     "The geodesic length in metres of polylines: the sum of the distances\n"
+     "between successive vertices.\n\n"
+     "`lats` and `lons` broadcast together; the tracks run along `axis`, which\n"
+     "is reduced: a 1-D track gives a float, a 2-D array of tracks (one per\n"
+     "row, with the default axis) an array of their lengths, computed in\n"
+     "parallel.  A list (or tuple) of 1-D array-likes of different lengths is\n"
+     "a list of tracks and gives one length each.  A NaN vertex makes its own\n"
+     "track's length NaN and no other's; a track of fewer than two vertices\n"
+     "has length 0.  Summed in twice the precision of a float64, so long\n"
+     "tracks lose nothing to rounding.  The ellipsoid is WGS84 unless\n"
+     "`ellipsoid` names another ('GRS80', 'WGS72') or gives an (a, f) pair.",
+     interop::fastcall(path_length), "ArrayLike | Sequence[ArrayLike]", "Any"},
+    {"orvik.geodesic", "polygon_area", track_params, polygon_area_keywords,
+     "The (area, perimeter) of rings on the ellipsoid, in m^2 and m, by\n"
+     "GeographicLib's PolygonArea.\n\n"
+     "A ring is its vertices in order, closed from the last back to the first\n"
+     "(repeating the first vertex at the end changes nothing).  The area is\n"
+     "positive when the ring runs counter-clockwise, negative when clockwise;\n"
+     "rings may cross the poles and the antimeridian.  Each ring stands alone:\n"
+     "for a polygon with holes, subtract the holes' areas.  A 1-D ring gives\n"
+     "two floats; a 2-D array with rings along its last axis, or a list (or\n"
+     "tuple) of 1-D array-likes of different lengths, gives two arrays with\n"
+     "one value per ring, computed in parallel; a ring of more than 4096\n"
+     "vertices is itself split over the workers, in parts joined to within\n"
+     "rounding of one PolygonArea pass.  A NaN vertex makes its own ring's\n"
+     "area and perimeter NaN.  The ellipsoid is WGS84 unless `ellipsoid`\n"
+     "names another ('GRS80', 'WGS72') or gives an (a, f) pair.",
+     interop::fastcall(polygon_area), "ArrayLike | Sequence[ArrayLike]", "tuple[Any, Any]"},
+};
+
+const std::size_t line_function_count = std::size(line_functions);
+
+}  // namespace orvik::engine

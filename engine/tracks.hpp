@@ -1,0 +1,54 @@
+// Tracks (polylines) and rings as the line functions read them, whatever the
+// caller gave: rows of broadcast arrays along an axis, lists of
+// one-dimensional array-likes of different lengths, or flat columns cut by
+// offsets.  Each track is a pair of strided columns read in place.
+#pragma once
+
+#include <Python.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "core/strided.hpp"
+#include "engine/array_argument.hpp"
+#include "engine/broadcast.hpp"
+
+namespace orvik::engine {
+
+struct Track {
+    core::StridedIn lat, lon;
+    std::size_t size;
+};
+
+class Tracks {
+public:
+    // `lats` and `lons` as the line functions take them: lists (or tuples)
+    // of one-dimensional array-likes of different lengths, one track each
+    // (then `axis` must be -1, or 1), or array-likes broadcast together with
+    // the tracks along `axis`.  Throws PythonError naming the argument.
+    Tracks(std::string_view function, PyObject* lats, PyObject* lons, Py_ssize_t axis);
+
+    std::size_t count() const noexcept;
+    Track track(std::size_t t) const noexcept;
+    // The shape of one value per track: the input's shape without the track
+    // axis, or (tracks,) for lists.
+    const Shape& result_shape() const noexcept { return result_; }
+
+private:
+    bool ragged(std::string_view function, PyObject* lats, PyObject* lons);
+
+    std::vector<ArrayArgument> held_;  // what the columns point into
+    std::vector<Track> listed_;        // tracks given as lists
+    // Tracks of an array: the outer shape and strides, and the track axis.
+    Shape result_;
+    std::array<std::ptrdiff_t, runtime::max_dims> lat_outer_{}, lon_outer_{};
+    const char* lat_data_ = nullptr;
+    const char* lon_data_ = nullptr;
+    std::ptrdiff_t lat_step_ = 0, lon_step_ = 0;
+    std::size_t length_ = 0;
+};
+
+}  // namespace orvik::engine

@@ -1,9 +1,11 @@
 #include "engine/function_registry.hpp"
 
+#include <span>
 #include <string>
 
 #include "core/constants.hpp"
 #include "engine/function_tables.hpp"
+#include "engine/geometry_functions.hpp"
 #include "engine/line_functions.hpp"
 #include "interop/boundary.hpp"
 #include "interop/errors.hpp"
@@ -15,6 +17,11 @@ using interop::PyRef;
 using interop::throw_python_error;
 
 const FunctionTable* const tables[] = {&distance_functions, &geodesic_functions, &units_functions};
+
+// The functions with entry points of their own: orvik.geodesic's functions
+// of whole lines, and the engine's private functions for orvik.geometry.
+const std::span<const ShapedFunction> shaped_tables[] = {{line_functions, line_function_count},
+                                                         {geometry_functions, geometry_function_count}};
 
 std::string float_text(double value) {
     char* text = PyOS_double_to_string(value, 'r', 0, 0, nullptr);
@@ -62,7 +69,7 @@ std::string docstring(const Function& f) {
 std::string shaped_docstring(const ShapedFunction& f) {
     std::string text = std::string(f.name) + "(";
     for (std::size_t i = 0; i < f.params.size(); ++i) text += (i > 0 ? ", " : "") + std::string(f.params[i]);
-    if (!f.keywords.empty()) text += ", *";
+    if (!f.keywords.empty()) text += f.params.empty() ? "*" : ", *";
     for (const Keyword& k : f.keywords) text += ", " + std::string(k.name) + "=" + k.default_text;
     return text + ")\n--\n\n" + f.description;
 }
@@ -162,9 +169,10 @@ void add_package_functions(PyObject* module) {
                          docstring(f));
         }
     }
-    for (std::size_t i = 0; i < line_function_count; ++i) {
-        const ShapedFunction& f = line_functions[i];
-        add_function(module, f.module, f.name, f.entry, interop::FASTCALL, shaped_docstring(f));
+    for (const std::span<const ShapedFunction> table : shaped_tables) {
+        for (const ShapedFunction& f : table) {
+            add_function(module, f.module, f.name, f.entry, interop::FASTCALL, shaped_docstring(f));
+        }
     }
 }
 
@@ -178,8 +186,10 @@ PyObject* describe_function_tables(PyObject*, PyObject*) {
                     if (PyList_Append(list.get(), describe(f).get()) < 0) throw_python_error();
                 }
             }
-            for (std::size_t i = 0; i < line_function_count; ++i) {
-                if (PyList_Append(list.get(), describe(line_functions[i]).get()) < 0) throw_python_error();
+            for (const std::span<const ShapedFunction> table : shaped_tables) {
+                for (const ShapedFunction& f : table) {
+                    if (PyList_Append(list.get(), describe(f).get()) < 0) throw_python_error();
+                }
             }
             return list.release();
         },

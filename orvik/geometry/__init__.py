@@ -31,7 +31,6 @@ from __future__ import annotations
 
 import math
 import numbers
-import operator
 from typing import Any
 
 import numpy as np
@@ -65,11 +64,11 @@ def area(geoms: Any, *, ellipsoid: Any = None, oriented: bool = False) -> Any:
         raise TypeError(f"area() argument 'oriented' must be a bool, not {type(oriented).__name__}")
     found = _inputs.read(geoms, "area", ellipsoid)
     parts = found.parts()
-    total = _compute.ellipsoid_area(found.ellipsoid) if oriented else 0.0
+    total = _compute.ellipsoid_area(ellipsoid=found.ellipsoid) if oriented else 0.0
     result = np.zeros(parts.n, dtype=np.float64)
     for rings in parts.rings:
         open_rings = rings.without_closing_vertex()
-        signed, _ = _compute.ring_measures(open_rings.y, open_rings.x, open_rings.offsets, found.ellipsoid)
+        signed, _ = _compute.ring_measures(open_rings.y, open_rings.x, open_rings.offsets, ellipsoid=found.ellipsoid)
         result += np.bincount(rings.owner, weights=_ring_areas(signed, rings.hole, oriented, total),
                               minlength=parts.n)  # fmt: skip
     return found.numbers(_blank(result, parts))
@@ -109,9 +108,9 @@ def length(geoms: Any, *, ellipsoid: Any = None) -> Any:
     for paths, rings in [(p, True) for p in parts.rings] + [(p, False) for p in parts.lines]:
         if rings and not (paths.always_closed or paths.closed().all()):
             # A ring stored without its closing vertex still has that edge.
-            _, measured = _compute.ring_measures(paths.y, paths.x, paths.offsets, found.ellipsoid)
+            _, measured = _compute.ring_measures(paths.y, paths.x, paths.offsets, ellipsoid=found.ellipsoid)
         else:
-            measured = _compute.track_lengths(paths.y, paths.x, paths.offsets, found.ellipsoid)
+            measured = _compute.track_lengths(paths.y, paths.x, paths.offsets, ellipsoid=found.ellipsoid)
         result += np.bincount(paths.owner, weights=measured, minlength=parts.n)
     return found.numbers(_blank(result, parts))
 
@@ -183,15 +182,7 @@ def buffer(points: Any, distance: Any, *, n: int = 64, ellipsoid: Any = None, an
     """
     from orvik.geometry import _buffer
 
-    if isinstance(n, (bool, np.bool_)):
-        raise TypeError("buffer() argument 'n' must be an int, not bool")
-    try:
-        count = operator.index(n)
-    except TypeError:
-        raise TypeError(f"buffer() argument 'n' must be an int, not {type(n).__name__}") from None
-    if not 3 <= count <= 1_000_000:
-        raise ValueError(f"buffer() argument 'n' must be between 3 and 1000000, not {n!r}")
     if antimeridian not in ("split", "unroll"):
         raise ValueError(f"buffer() argument 'antimeridian' must be 'split' or 'unroll', not {antimeridian!r}")
     found = _inputs.read(points, "buffer", ellipsoid)
-    return _buffer.circles(found, distance, count, antimeridian == "unroll")
+    return _buffer.circles(found, distance, n, antimeridian == "unroll")

@@ -7,7 +7,6 @@ from typing import Any
 
 import numpy as np
 
-from orvik import _arrays
 from orvik.geometry import _compute, _inputs, _parts
 
 _TYPE_NAMES = ("Point", "LineString", "LinearRing", "Polygon", "MultiPoint", "MultiLineString",
@@ -34,16 +33,6 @@ def _centres(shapely: Any, objects: Any) -> tuple[Any, Any, Any]:
     return lon, lat, empty
 
 
-def _distances(distance: Any) -> Any:
-    np_ = _arrays.load_numpy()
-    values = _arrays.as_float64(np_, distance, "distance", "buffer")
-    negative = np.flatnonzero(values.reshape(-1) < 0)
-    if len(negative):
-        value = values.reshape(-1)[negative[0]]
-        raise ValueError(f"buffer() argument 'distance' must not be negative, not {float(value)!r}")
-    return values
-
-
 def _gather(coords: Any, rows: Any, sizes: Any) -> tuple[Any, Any]:
     """The rings of some rows of `coords` (rows, capacity, 2), sizes[r, k]
     vertices for ring k of row r, one after the other: (vertices, ring
@@ -58,34 +47,22 @@ def _gather(coords: Any, rows: Any, sizes: Any) -> tuple[Any, Any]:
     return coords.reshape(-1, 2)[index], offsets
 
 
-def circles(found: _inputs.Geometries, distance: Any, n: int, unroll: bool) -> Any:
+def circles(found: _inputs.Geometries, distance: Any, n: Any, unroll: bool) -> Any:
     shapely = _inputs.load_shapely("buffer")
     objects = found.shapely_objects()
     lon, lat, empty = _centres(shapely, objects)
-    radius = _distances(distance)
     points_shape = () if found.shape is None else found.shape
-    try:
-        shape = np.broadcast_shapes(points_shape, radius.shape)
-    except ValueError:
-        raise ValueError(
-            f"buffer(): points of shape {points_shape} and 'distance' of shape {radius.shape} cannot be broadcast together"
-        ) from None
+    coords, shapes = _compute.circles(
+        lat.reshape(points_shape), lon.reshape(points_shape), distance, n, unroll, found.ellipsoid
+    )
+    shape = shapes.shape[:-1]
     if found.index is not None and shape != points_shape:
-        raise ValueError(f"buffer(): 'distance' of shape {radius.shape} does not fit a Series of {points_shape[0]} points")
-
-    def flat(values: Any) -> Any:
-        return np.broadcast_to(values.reshape(points_shape) if values.ndim else values, shape).reshape(-1)
-
-    lat, lon, empty, radius = flat(lat), flat(lon), flat(empty), np.broadcast_to(radius, shape).reshape(-1)
-    coords, shapes = _compute.circles(lat, lon, radius, n, unroll, found.ellipsoid)
+        raise ValueError(f"buffer(): 'distance' does not fit a Series of {points_shape[0]} points: {shape} circles")
+    n = coords.shape[-2] - _compute.CIRCLE_SPARE_VERTICES
+    coords = coords.reshape(-1, *coords.shape[-2:])
+    shapes = shapes.reshape(-1, 3)
+    empty = np.broadcast_to(empty.reshape(points_shape), shape).reshape(-1)
     kind = shapes[:, 0]
-    both = np.flatnonzero(kind == _compute.CIRCLE_BOTH_POLES)
-    if len(both):
-        i = int(both[0])
-        raise ValueError(
-            f"buffer(): a circle of {float(radius[i])!r} m around ({float(lon[i])!r}, {float(lat[i])!r}) would "
-            "contain both poles; orvik draws circles that contain at most one"
-        )
     result = np.empty(len(kind), dtype=object)
     result[(kind == _compute.CIRCLE_EMPTY) | empty] = shapely.Polygon()
     simple = np.flatnonzero(kind == _compute.CIRCLE_POLYGON)

@@ -50,8 +50,9 @@ class _Group:
     def build(self, ellipsoid: Any) -> Any:
         assert self.plans is not None
         x, y = self.coords[:, 0], self.coords[:, 1]
-        coords, offsets, positions = _compute.densify(y, x, self.offsets, self.plans, ellipsoid, width=self.width)
+        coords, offsets, positions = _compute.densify(y, x, self.offsets, self.plans, ellipsoid)
         if self.width == 3:
+            coords = np.column_stack([coords, np.empty(len(coords))])
             _interpolate_z(coords, self.coords[:, 2], self.plans.pieces, positions)
         if self.type_id == _parts.LINEARRING:
             owner = np.repeat(np.arange(self.count), np.diff(offsets))

@@ -1,8 +1,9 @@
 #include "core/geodesic_lines.hpp"
 
+#include "core/ring_area.hpp"
+
 #include <GeographicLib/Accumulator.hpp>
 #include <GeographicLib/Math.hpp>
-#include <GeographicLib/PolygonArea.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -92,40 +93,40 @@ double join_track_parts(const double* parts, std::size_t count) noexcept {
 }
 
 RingMeasure ring_part(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count,
-                      std::size_t part) noexcept {
-    GeographicLib::PolygonArea polygon(g.solver());
+                      std::size_t part, bool perimeter) noexcept {
+    RingArea polygon(g.solver(), perimeter);
     if (parts_of(count) == 1) {
-        for (std::size_t i = 0; i < count; ++i) polygon.AddPoint(lat[i], lon[i]);
+        for (std::size_t i = 0; i < count; ++i) polygon.add(lat[i], lon[i]);
     } else {
         // Vertex `count` is the first again: the last part takes the
         // ring's closing edge.
         const std::size_t first = part * part_edges, last = std::min(first + part_edges, count);
         for (std::size_t i = first; i <= last; ++i) {
             const std::size_t at = i == count ? 0 : i;
-            polygon.AddPoint(lat[at], lon[at]);
+            polygon.add(lat[at], lon[at]);
         }
     }
     RingMeasure m{0.0, 0.0};
-    // Not reversed: counter-clockwise is positive.  Signed: a clockwise ring
-    // is negative rather than the rest of the ellipsoid.
-    polygon.Compute(/*reverse=*/false, /*sign=*/true, m.perimeter, m.area);
+    // Counter-clockwise is positive; a clockwise ring is negative rather
+    // than the rest of the ellipsoid.
+    polygon.compute(m.perimeter, m.area);
     return m;
 }
 
 RingMeasure join_ring_parts(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count,
-                            const RingMeasure* parts) noexcept {
+                            const RingMeasure* parts, bool with_perimeter) noexcept {
     const std::size_t n = parts_of(count);
     if (n == 1) return parts[0];
     // The chords, each run as its part's PolygonArea ran it: from the part's
     // end to its start, so from the first vertex of part k + 1 (of part 0
     // after the last) to that of part k.
-    GeographicLib::PolygonArea chords(g.solver());
-    chords.AddPoint(lat[0], lon[0]);
+    RingArea chords(g.solver(), with_perimeter);
+    chords.add(lat[0], lon[0]);
     for (std::size_t part = n - 1; part > 0; --part) {
-        chords.AddPoint(lat[part * part_edges], lon[part * part_edges]);
+        chords.add(lat[part * part_edges], lon[part * part_edges]);
     }
     double chords_perimeter = 0, chords_area = 0;
-    chords.Compute(false, true, chords_perimeter, chords_area);
+    chords.compute(chords_perimeter, chords_area);
     GeographicLib::Accumulator<double> area(0.0), perimeter(0.0);
     for (std::size_t part = 0; part < n; ++part) {
         area += parts[part].area;

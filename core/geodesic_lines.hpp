@@ -74,8 +74,9 @@ struct RingMeasure {
 // GeographicLib's PolygonArea: the polygon through the vertices of edges
 // [part * part_edges, (part + 1) * part_edges), closed back to its first.
 // A ring of one part is the ring itself.
+// Without `perimeter`, the perimeter is NaN and the area costs less.
 RingMeasure ring_part(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count,
-                      std::size_t part) noexcept;
+                      std::size_t part, bool perimeter = true) noexcept;
 
 // The measure of the ring from those of its parts, in order.  Each part is
 // closed by a chord back to its first vertex; the chords together form the
@@ -84,6 +85,6 @@ RingMeasure ring_part(const Geodesic& g, StridedIn lat, StridedIn lon, std::size
 // the ring, its area modulo the ellipsoid's and reduced as PolygonArea
 // reduces a signed area.
 RingMeasure join_ring_parts(const Geodesic& g, StridedIn lat, StridedIn lon, std::size_t count,
-                            const RingMeasure* parts) noexcept;
+                            const RingMeasure* parts, bool perimeter = true) noexcept;
 
 }  // namespace orvik::core

@@ -156,23 +156,31 @@ PyObject* geometry_ellipsoid_area(PyObject*, PyObject* const* args, Py_ssize_t n
 
 constexpr std::string_view cut_params[] = {"lats", "lons", "offsets"};
 constexpr FunctionDescription rings_desc{"geometry_ring_measures", cut_params, ellipsoid_keyword};
+constexpr FunctionDescription areas_desc{"geometry_ring_areas", cut_params, ellipsoid_keyword};
 constexpr FunctionDescription tracks_desc{"geometry_track_lengths", cut_params, ellipsoid_keyword};
+
+// The measures of the rings of a call (NaN perimeters unless asked for),
+// and the shape of the results.
+std::vector<core::RingMeasure> measure_rings(const FunctionDescription& desc, PyObject* const* args,
+                                             Py_ssize_t nargs, PyObject* kwnames, bool perimeter, Shape& shape) {
+    PyObject* slots[4] = {};
+    PyObject* const* a = interop::bind_arguments(desc, args, nargs, kwnames, slots);
+    const Tracks rings(desc.name, a[0], a[1], CutByOffsets{a[2]});
+    const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(a == args ? nullptr : slots[3]);
+    shape = rings.result_shape();
+    BufferPins pins;
+    rings.pin_columns(pins);
+    return ring_measures(*solver, rings, perimeter);
+}
 
 PyObject* geometry_ring_measures(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return interop::boundary_guard(
         [&]() -> PyObject* {
-            PyObject* slots[4] = {};
-            PyObject* const* a = interop::bind_arguments(rings_desc, args, nargs, kwnames, slots);
-            const Tracks rings(rings_desc.name, a[0], a[1], CutByOffsets{a[2]});
-            const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(a == args ? nullptr : slots[3]);
-            std::vector<core::RingMeasure> measures;
-            {
-                BufferPins pins;
-                rings.pin_columns(pins);
-                measures = ring_measures(*solver, rings);
-            }
-            PyRef areas = new_array(numpy::NPY_DOUBLE, rings.result_shape());
-            PyRef perimeters = new_array(numpy::NPY_DOUBLE, rings.result_shape());
+            Shape shape;
+            const std::vector<core::RingMeasure> measures =
+                measure_rings(rings_desc, args, nargs, kwnames, /*perimeter=*/true, shape);
+            PyRef areas = new_array(numpy::NPY_DOUBLE, shape);
+            PyRef perimeters = new_array(numpy::NPY_DOUBLE, shape);
             double* area = elements<double>(areas.get());
             double* perimeter = elements<double>(perimeters.get());
             for (std::size_t t = 0; t < measures.size(); ++t) {
@@ -180,6 +188,20 @@ PyObject* geometry_ring_measures(PyObject*, PyObject* const* args, Py_ssize_t na
                 perimeter[t] = measures[t].perimeter;
             }
             return tuple_of({areas.get(), perimeters.get()});
+        },
+        interop::runtime_error_report);
+}
+
+PyObject* geometry_ring_areas(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+    return interop::boundary_guard(
+        [&]() -> PyObject* {
+            Shape shape;
+            const std::vector<core::RingMeasure> measures =
+                measure_rings(areas_desc, args, nargs, kwnames, /*perimeter=*/false, shape);
+            PyRef areas = new_array(numpy::NPY_DOUBLE, shape);
+            double* area = elements<double>(areas.get());
+            for (std::size_t t = 0; t < measures.size(); ++t) area[t] = measures[t].area;
+            return areas.release();
         },
         interop::runtime_error_report);
 }
@@ -458,6 +480,10 @@ const ShapedFunction geometry_functions[] = {
      "its first; the area is signed, positive counter-clockwise.  A ring with\n"
      "a vertex that is not a point gives NaN.",
      interop::fastcall(geometry_ring_measures), "Any", "tuple[NDArray[np.float64], NDArray[np.float64]]"},
+    {"orvik._engine", "geometry_ring_areas", cut_params, ellipsoid_option,
+     "The signed areas of geometry_ring_measures alone, in m^2, bit for bit\n"
+     "the same, at less cost: the edges' lengths are not computed.",
+     interop::fastcall(geometry_ring_areas), "Any", "NDArray[np.float64]"},
     {"orvik._engine", "geometry_track_lengths", cut_params, ellipsoid_option,
      "The geodesic length in metres of every track (elements\n"
      "offsets[t]:offsets[t + 1] of `lats` and `lons`): 0 for fewer than two\n"

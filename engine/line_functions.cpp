@@ -262,20 +262,20 @@ std::vector<double> track_lengths(const core::Geodesic& g, const Tracks& tracks)
     return lengths;
 }
 
-std::vector<core::RingMeasure> ring_measures(const core::Geodesic& g, const Tracks& rings) {
+std::vector<core::RingMeasure> ring_measures(const core::Geodesic& g, const Tracks& rings, bool perimeter) {
     const Parts parts(rings, /*rings=*/true);
     std::vector<core::RingMeasure> measures(parts.count());
     const auto body = [&](std::size_t begin, std::size_t end) {
         parts.each(begin, end, [&](std::size_t t, std::size_t part, std::size_t at) {
             const Track ring = rings.track(t);
-            measures[at] = core::ring_part(g, ring.lat, ring.lon, ring.size, part);
+            measures[at] = core::ring_part(g, ring.lat, ring.lon, ring.size, part, perimeter);
         });
     };
     run_ranges(parts.count(), body, parts.ns_per_part(ring_edge_ns));
     std::vector<core::RingMeasure> joined(rings.count());
     for (std::size_t t = 0; t < rings.count(); ++t) {
         const Track ring = rings.track(t);
-        joined[t] = core::join_ring_parts(g, ring.lat, ring.lon, ring.size, &measures[parts.first(t)]);
+        joined[t] = core::join_ring_parts(g, ring.lat, ring.lon, ring.size, &measures[parts.first(t)], perimeter);
     }
     return joined;
 }

@@ -20,7 +20,8 @@ extern const std::size_t line_function_count;
 std::vector<double> track_lengths(const core::Geodesic& g, const Tracks& tracks);
 
 // The area and perimeter of every ring, on the pool; long rings are split
-// in parts.
-std::vector<core::RingMeasure> ring_measures(const core::Geodesic& g, const Tracks& rings);
+// in parts.  Without `perimeter`, the perimeters are NaN and the areas cost
+// less.
+std::vector<core::RingMeasure> ring_measures(const core::Geodesic& g, const Tracks& rings, bool perimeter = true);
 
 }  // namespace orvik::engine

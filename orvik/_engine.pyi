@@ -46,6 +46,13 @@ def geometry_ring_measures(
     *,
     ellipsoid: _Ellipsoid = None,
 ) -> tuple[NDArray[np.float64], NDArray[np.float64]]: ...
+def geometry_ring_areas(
+    lats: Any,
+    lons: Any,
+    offsets: Any,
+    *,
+    ellipsoid: _Ellipsoid = None,
+) -> NDArray[np.float64]: ...
 def geometry_track_lengths(
     lats: Any,
     lons: Any,

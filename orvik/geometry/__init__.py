@@ -68,7 +68,7 @@ def area(geoms: Any, *, ellipsoid: Any = None, oriented: bool = False) -> Any:
     result = np.zeros(parts.n, dtype=np.float64)
     for rings in parts.rings:
         open_rings = rings.without_closing_vertex()
-        signed, _ = _compute.ring_measures(open_rings.y, open_rings.x, open_rings.offsets, ellipsoid=found.ellipsoid)
+        signed = _compute.ring_areas(open_rings.y, open_rings.x, open_rings.offsets, ellipsoid=found.ellipsoid)
         result += np.bincount(rings.owner, weights=_ring_areas(signed, rings.hole, oriented, total),
                               minlength=parts.n)  # fmt: skip
     return found.numbers(_blank(result, parts))

@@ -15,6 +15,7 @@ from orvik import _engine
 
 ellipsoid_area = _engine.geometry_ellipsoid_area
 ring_measures = _engine.geometry_ring_measures
+ring_areas = _engine.geometry_ring_areas
 track_lengths = _engine.geometry_track_lengths
 
 

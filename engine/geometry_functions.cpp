@@ -137,23 +137,38 @@ std::vector<std::size_t> firsts_of(const Tracks& tracks) {
     return first;
 }
 
-// --- the ellipsoid's area -----------------------------------------------------------
+// --- the ellipsoid ----------------------------------------------------------------
 
-constexpr std::string_view ellipsoid_keyword[] = {"ellipsoid"};
-constexpr FunctionDescription area_desc{"geometry_ellipsoid_area", {}, ellipsoid_keyword};
+// The ellipsoid of orvik.geometry's calls is checked once, by the public
+// function's name, and then given to the functions below as (a, f), which
+// they cannot refuse.
+constexpr std::string_view ellipsoid_params[] = {"function", "ellipsoid"};
+constexpr FunctionDescription ellipsoid_desc{"geometry_ellipsoid", ellipsoid_params};
 
-PyObject* geometry_ellipsoid_area(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+PyObject* geometry_ellipsoid(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return interop::boundary_guard(
         [&]() -> PyObject* {
-            PyObject* slots[1] = {};
-            interop::bind_arguments(area_desc, args, nargs, kwnames, slots);
-            return interop::make_float(resolve_ellipsoid(slots[0])->solver().EllipsoidArea());
+            PyObject* slots[2] = {};
+            PyObject* const* a = interop::bind_arguments(ellipsoid_desc, args, nargs, kwnames, slots);
+            if (!PyUnicode_Check(a[0])) {
+                throw PythonError::pending(PyExc_TypeError, "geometry_ellipsoid(): 'function' must be a str");
+            }
+            Py_ssize_t size = 0;
+            const char* function = PyUnicode_AsUTF8AndSize(a[0], &size);
+            if (function == nullptr) throw_python_error();
+            const std::shared_ptr<const core::Geodesic> solver =
+                resolve_ellipsoid(std::string_view(function, static_cast<std::size_t>(size)), a[1]);
+            PyObject* result = Py_BuildValue("(ddd)", solver->equatorial_radius(), solver->flattening(),
+                                             solver->solver().EllipsoidArea());
+            if (result == nullptr) throw_python_error();
+            return result;
         },
         interop::runtime_error_report);
 }
 
 // --- measures of rings and tracks -----------------------------------------------------
 
+constexpr std::string_view ellipsoid_keyword[] = {"ellipsoid"};
 constexpr std::string_view cut_params[] = {"lats", "lons", "offsets"};
 constexpr FunctionDescription rings_desc{"geometry_ring_measures", cut_params, ellipsoid_keyword};
 constexpr FunctionDescription areas_desc{"geometry_ring_areas", cut_params, ellipsoid_keyword};
@@ -166,7 +181,7 @@ std::vector<core::RingMeasure> measure_rings(const FunctionDescription& desc, Py
     PyObject* slots[4] = {};
     PyObject* const* a = interop::bind_arguments(desc, args, nargs, kwnames, slots);
     const Tracks rings(desc.name, a[0], a[1], CutByOffsets{a[2]});
-    const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(a == args ? nullptr : slots[3]);
+    const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(desc.name, a == args ? nullptr : slots[3]);
     shape = rings.result_shape();
     BufferPins pins;
     rings.pin_columns(pins);
@@ -212,7 +227,8 @@ PyObject* geometry_track_lengths(PyObject*, PyObject* const* args, Py_ssize_t na
             PyObject* slots[4] = {};
             PyObject* const* a = interop::bind_arguments(tracks_desc, args, nargs, kwnames, slots);
             const Tracks tracks(tracks_desc.name, a[0], a[1], CutByOffsets{a[2]});
-            const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(a == args ? nullptr : slots[3]);
+            const std::shared_ptr<const core::Geodesic> solver =
+                resolve_ellipsoid(tracks_desc.name, a == args ? nullptr : slots[3]);
             std::vector<double> lengths;
             {
                 BufferPins pins;
@@ -258,7 +274,8 @@ PyObject* geometry_plan_edges(PyObject*, PyObject* const* args, Py_ssize_t nargs
             const auto cap = static_cast<std::int64_t>(std::min<std::size_t>(
                 interop::count_argument(name, "cap", a[4], 1), std::numeric_limits<std::int64_t>::max() / 4));
             const Tracks paths(name, a[0], a[1], CutByOffsets{a[2]});
-            const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(a == args ? nullptr : slots[5]);
+            const std::shared_ptr<const core::Geodesic> solver =
+                resolve_ellipsoid(name, a == args ? nullptr : slots[5]);
             const core::Geodesic& g = *solver;
             const std::vector<std::size_t> first = firsts_of(paths);
             const std::size_t n = first.back();
@@ -309,7 +326,8 @@ PyObject* geometry_densify(PyObject*, PyObject* const* args, Py_ssize_t nargs, P
             const std::size_t n = first.back();
             const Column pieces(name, "pieces", a[3], n, Element::int64);
             const Column lengths(name, "lengths", a[4], n), azimuths(name, "azimuths", a[5], n);
-            const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(a == args ? nullptr : slots[6]);
+            const std::shared_ptr<const core::Geodesic> solver =
+                resolve_ellipsoid(name, a == args ? nullptr : slots[6]);
             const core::Geodesic& g = *solver;
             // Where each vertex goes: after the earlier vertices and the
             // points inserted into their edges.  The counts are read once,
@@ -420,7 +438,8 @@ PyObject* geometry_circles(PyObject*, PyObject* const* args, Py_ssize_t nargs, P
                                                                      float_text(distance));
                 }
             }
-            const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(a == args ? nullptr : slots[5]);
+            const std::shared_ptr<const core::Geodesic> solver =
+                resolve_ellipsoid(circle_desc.name, a == args ? nullptr : slots[5]);
             const core::Geodesic& g = *solver;
             const std::size_t capacity = core::circle_capacity(n);
             Shape rows = shape, kinds = shape;
@@ -471,8 +490,12 @@ constexpr Keyword ellipsoid_option[] = {{"ellipsoid", "None", "_Ellipsoid"}};
 }  // namespace
 
 const ShapedFunction geometry_functions[] = {
-    {"orvik._engine", "geometry_ellipsoid_area", {}, ellipsoid_option,
-     "The ellipsoid's total area in m^2.", interop::fastcall(geometry_ellipsoid_area), "Any", "float"},
+    {"orvik._engine", "geometry_ellipsoid", ellipsoid_params, {},
+     "The ellipsoid of the `ellipsoid=` argument of orvik.geometry's\n"
+     "`function` (None for WGS84, a name, or (a, f)), checked as every\n"
+     "function checks it, with messages naming that function: (a, f, the\n"
+     "ellipsoid's area in m^2).  The functions below take it as (a, f).",
+     interop::fastcall(geometry_ellipsoid), "Any", "tuple[float, float, float]"},
     {"orvik._engine", "geometry_ring_measures", cut_params, ellipsoid_option,
      "The (area, perimeter) of every ring, in m^2 and m, by GeographicLib's\n"
      "PolygonArea: ring t is elements offsets[t]:offsets[t + 1] of the\n"

@@ -127,4 +127,5 @@ def polygon_area(
     lons: ArrayLike | Sequence[ArrayLike],
     *,
     ellipsoid: _Ellipsoid = None,
+    edges: str = 'geodesic',
 ) -> tuple[Any, Any]: ...

@@ -116,3 +116,15 @@ def test_circles_broadcast_and_keep_their_rows():
     assert shapes[..., 0].tolist() == [[2, 1, 0], [2, 1, 0]]  # polygon, empty, missing
     ring = coords[0, 0, :5]
     np.testing.assert_array_equal(ring[0], ring[4])  # closed
+
+
+@pytest.mark.parametrize(
+    "function, args",
+    [(geometry.area, ()), (geometry.length, ()), (geometry.segmentize, (10.0,)), (geometry.buffer, (1.0,))],
+)
+@pytest.mark.parametrize("bad, error", [("bogus", ValueError), ((6e6, 0.5), ValueError), (3, TypeError)])
+def test_ellipsoid_is_checked_up_front_by_the_public_name(function, args, bad, error):
+    # Even with nothing to measure: a bad ellipsoid is never taken silently.
+    name = function.__name__
+    with pytest.raises(error, match=rf"^{name}\(\) argument 'ellipsoid'"):
+        function([], *args, ellipsoid=bad)

@@ -19,6 +19,14 @@ _index = _engine.PointIndex(x, x, None)
 _distances, _indices, _offsets = np.empty(10), np.empty(10, dtype=np.int64), np.empty(6, dtype=np.int64)
 
 
+# The functions of whole lines, with arguments they accept.
+LINE_CALLS = {
+    "line_points": lambda f: f(x, x, x[::-1], x, n=4),
+    "path_length": lambda f: f([x, x[:3]], [x, x[:3]]),
+    "polygon_area": lambda f: f(x, x[::-1]),
+}
+
+
 def _number_calls():
     for sub in ("distance", "geodesic", "units"):
         for module in (getattr(_orvik, sub), getattr(orvik, sub)):
@@ -26,6 +34,9 @@ def _number_calls():
                 f = getattr(module, name)
                 if type(f) is not type(len):
                     continue  # functions written in Python over the compiled ones
+                if name in LINE_CALLS:
+                    yield f"{module.__name__}.{name}", lambda f=f, name=name: LINE_CALLS[name](f)
+                    continue
                 if name.endswith(("_batch", "_matrix")):
                     yield f"{module.__name__}.{name}", lambda f=f: f(x, x, x, x)
                     continue

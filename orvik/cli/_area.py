@@ -23,7 +23,7 @@ from contextlib import ExitStack
 from dataclasses import dataclass
 from typing import IO, Any
 
-from orvik.cli._batch import add_streaming_options
+from orvik.cli._batch import CHUNK_ROWS, add_streaming_options
 from orvik.cli._errors import CliError, UsageError, computing, describe, missing_extra
 from orvik.cli._streams import SUFFIXES, Input, Output, label
 
@@ -58,7 +58,14 @@ def add_command(commands: argparse._SubParsersAction[Any]) -> None:
     )  # fmt: skip
     p.add_argument("--strict", action="store_true", help="stop at the first bad feature instead of writing null")
     add_streaming_options(p, "features")
-    p.set_defaults(run=run)
+    p.set_defaults(run=run, prepare=prepare)
+
+
+def prepare(args: argparse.Namespace) -> None:
+    """Imports what the run will need before it begins (see
+    orvik.cli._batch.prepare for why)."""
+    _require(args.input.lower().endswith(PARQUET_SUFFIXES))
+    import orvik.geometry  # noqa: F401
 
 
 @dataclass
@@ -77,6 +84,8 @@ def run(args: argparse.Namespace) -> int:
     if parquet and _without_codec(args.output) != args.output.lower():
         raise UsageError("Parquet compresses inside the file: drop the compression suffix")
     _require(parquet)
+    if args.chunk_size is None:
+        args.chunk_size = CHUNK_ROWS
     tally = _Tally()
     with ExitStack() as stack:
         output = Output(args.output)

@@ -64,7 +64,7 @@ def area(geoms: Any, *, ellipsoid: Any = None, oriented: bool = False) -> Any:
         raise TypeError(f"area() argument 'oriented' must be a bool, not {type(oriented).__name__}")
     found = _inputs.read(geoms, "area", ellipsoid)
     parts = found.parts()
-    total = _compute.ellipsoid_area(ellipsoid=found.ellipsoid) if oriented else 0.0
+    total = found.ellipsoid_area if oriented else 0.0
     result = np.zeros(parts.n, dtype=np.float64)
     for rings in parts.rings:
         open_rings = rings.without_closing_vertex()

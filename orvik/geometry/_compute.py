@@ -13,7 +13,9 @@ from typing import Any
 
 from orvik import _engine
 
-ellipsoid_area = _engine.geometry_ellipsoid_area
+# (a, f, area in m^2) of a function's `ellipsoid=` argument, checked and
+# named in messages as that function's; the other calls take it as (a, f).
+ellipsoid = _engine.geometry_ellipsoid
 ring_measures = _engine.geometry_ring_measures
 ring_areas = _engine.geometry_ring_areas
 track_lengths = _engine.geometry_track_lengths

@@ -17,7 +17,7 @@ from typing import Any
 
 import numpy as np
 
-from orvik.geometry import _parts
+from orvik.geometry import _compute, _parts
 
 
 def load_shapely(function: str) -> Any:
@@ -48,13 +48,14 @@ class Geometries:
 
     function: str
     shape: tuple[int, ...] | None  # None: one geometry
-    ellipsoid: Any
+    ellipsoid: Any  # as given; read() leaves it an (a, f) pair
     objects: Any = None  # one-dimensional object array of shapely geometries (or None)
     arrow: tuple[str, Any] | None = None  # a GeoArrow native array: (extension name, storage)
     index: Any = None  # the Series' index, for a Series
     crs: Any = None
     geo: bool = False  # a GeoSeries (constructions give a GeoSeries)
     types: Any = None  # shapely's type ids of `objects`, once known
+    ellipsoid_area: float = 0.0  # m^2
 
     @property
     def size(self) -> int:
@@ -99,8 +100,16 @@ class Geometries:
 
 
 def read(geoms: Any, function: str, ellipsoid: Any) -> Geometries:
-    """The geometries of `geoms`, with the ellipsoid to use: `ellipsoid` if
-    given, else the one of their CRS (None: WGS84)."""
+    """The geometries of `geoms`, with the ellipsoid to use as (a, f):
+    `ellipsoid` if given, else the one of their CRS (None: WGS84), checked
+    even when there is nothing to measure."""
+    found = _read(geoms, function, ellipsoid)
+    a, f, found.ellipsoid_area = _compute.ellipsoid(function, found.ellipsoid)
+    found.ellipsoid = (a, f)
+    return found
+
+
+def _read(geoms: Any, function: str, ellipsoid: Any) -> Geometries:
     geopandas = _module("geopandas")
     if geopandas is not None and isinstance(geoms, geopandas.GeoDataFrame):
         geoms = geoms.geometry

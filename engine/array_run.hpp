@@ -42,6 +42,20 @@ private:
 // decides what counts as small and how long pieces may be.
 void run_pieces(std::size_t n, const runtime::PieceBody& body, double ns_per_element);
 
+// Runs fn(begin, end) over index ranges that together cover [0, n).
+template <class Fn>
+void run_ranges(std::size_t n, const Fn& fn, double ns_per_element) {
+    class Ranges final : public runtime::PieceBody {
+    public:
+        explicit Ranges(const Fn& f) : fn_(f) {}
+        void run(std::size_t begin, std::size_t end) const override { fn_(begin, end); }
+
+    private:
+        const Fn& fn_;
+    };
+    run_pieces(n, Ranges(fn), ns_per_element);
+}
+
 // Runs `stretch_fn` over every element of `layout`.
 template <std::size_t K, class StretchFn>
 void run_strided(runtime::StridedLayout<K> layout, const StretchFn& stretch_fn,

@@ -57,21 +57,6 @@ constexpr std::string_view buffer_name = "buffer";
 // circle already.
 constexpr std::size_t max_circle_vertices = 1'000'000;
 
-template <class Fn>
-class RangePieces final : public runtime::PieceBody {
-public:
-    explicit RangePieces(const Fn& fn) : fn_(fn) {}
-    void run(std::size_t begin, std::size_t end) const override { fn_(begin, end); }
-
-private:
-    const Fn& fn_;
-};
-
-template <class Fn>
-void run_ranges(std::size_t n, const Fn& fn, double ns_per_element) {
-    run_pieces(n, RangePieces<Fn>(fn), ns_per_element);
-}
-
 // A new array of `dims`, of float64 or int64 (NPY_LONGLONG).
 PyRef new_array(int type_num, std::initializer_list<Py_intptr_t> dims) {
     PyRef array = PyRef::steal(numpy_api().empty(type_num, static_cast<int>(dims.size()), std::data(dims)));

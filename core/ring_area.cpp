@@ -68,8 +68,13 @@ void RingArea::add(double lat, double lon) noexcept {
 void RingArea::compute(double& perimeter, double& area) const noexcept {
     const bool lengths = (mask_ & Mask::DISTANCE) != 0;
     if (count_ < 2) {
-        perimeter = lengths ? 0 : std::numeric_limits<double>::quiet_NaN();
-        area = 0;
+        // No edge.  PolygonArea gives 0 even for a vertex that is not a
+        // point; that ring is no ring, so it measures NaN, as a track of one
+        // such vertex does.
+        const bool point = count_ == 0 || (std::fabs(lat0_) <= 90 && std::isfinite(lon0_));
+        const double zero = point ? 0.0 : std::numeric_limits<double>::quiet_NaN();
+        perimeter = lengths ? zero : std::numeric_limits<double>::quiet_NaN();
+        area = zero;
         return;
     }
     double s12 = 0, S12 = 0, unused = 0;

@@ -24,7 +24,9 @@ public:
     // PolygonArea::Compute(reverse = false, sign = true): the area
     // positive counter-clockwise, in (-total / 2, total / 2], and the
     // perimeter, both with the closing edge from the last vertex back to
-    // the first; 0 and 0 for fewer than two vertices.
+    // the first; 0 and 0 for fewer than two vertices, but NaN for a single
+    // vertex that is not a point (NaN, infinite, or a latitude beyond 90),
+    // where PolygonArea gives 0.
     void compute(double& perimeter, double& area) const noexcept;
 
     // PolygonArea's count of crossings of the prime meridian from lon1 to

@@ -44,6 +44,11 @@ def test_cut_columns_measure_as_the_line_functions_do():
     np.testing.assert_array_equal(_engine.geometry_track_lengths(lat, lon, offsets), geodesic.path_length(lats, lons))
     empty = np.zeros(0)
     assert _engine.geometry_ring_areas(empty, empty, [0]).shape == (0,)
+    # A ring of one vertex that is not a point measures NaN (PolygonArea,
+    # computing no edge, would give 0), one of none 0.
+    lone = np.array([math.nan, 91.0, 5.0])
+    np.testing.assert_array_equal(_engine.geometry_ring_areas(lone, np.zeros(3), [0, 1, 2, 3, 3]), [math.nan, math.nan, 0, 0])
+    assert np.isnan(geodesic.polygon_area([math.nan], [0.0])).all()
     np.testing.assert_array_equal(_engine.geometry_track_lengths(empty, empty, [0, 0, 0]), [0.0, 0.0])
 
 

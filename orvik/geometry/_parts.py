@@ -79,18 +79,11 @@ class Parts:
     def add_paths(self, paths: Paths, rings: bool) -> None:
         (self.rings if rings else self.lines).append(paths)
         if not rings:
-            # Lines have no area to compute, so nothing else looks at them.
+            # Lines have no area to compute, so nothing else looks at them;
+            # the ring kernel gives NaN for a ring with a vertex that is not
+            # a point.
             starts = paths.offsets[1:]
             self.mark_bad(paths.x, paths.y, lambda i: paths.owner[np.searchsorted(starts, i, side="right")])
-            return
-        # The ring kernel gives NaN for an edge with an end that is not a
-        # point; a ring of fewer than three vertices may have no such edge.
-        short = np.flatnonzero(np.diff(paths.offsets) < 3)
-        if len(short):
-            sizes = np.diff(paths.offsets)[short]
-            at = np.repeat(paths.offsets[short], sizes) + np.arange(sizes.sum()) - np.repeat(np.cumsum(sizes) - sizes, sizes)
-            owner = np.repeat(paths.owner[short], sizes)
-            self.mark_bad(paths.x[at], paths.y[at], lambda i: owner[i])
 
 
 # --- shapely ------------------------------------------------------------------------

@@ -94,6 +94,17 @@ TEST(RingArea, MatchesPolygonAreaOnBoundaryLongitudes) {
     expect_as_polygon_area({}, {});
 }
 
+TEST(RingArea, OneVertexThatIsNoPointMeasuresNaN) {
+    // Where PolygonArea gives 0: no edge is computed to give NaN.
+    for (const auto& [lat, lon] : {std::pair{not_a_number, 0.0}, std::pair{91.0, 0.0}, std::pair{0.0, HUGE_VAL}}) {
+        RingArea ring(wgs84().solver());
+        ring.add(lat, lon);
+        double perimeter = 0, area = 0;
+        ring.compute(perimeter, area);
+        EXPECT_TRUE(std::isnan(area) && std::isnan(perimeter)) << lat << ", " << lon;
+    }
+}
+
 TEST(RingArea, TransitAgreesWithTheLongitudesItCrosses) {
     EXPECT_EQ(RingArea::transit(-1, 1), 1);
     EXPECT_EQ(RingArea::transit(1, -1), -1);

@@ -1,5 +1,6 @@
 #include "core/geodesic_lines.hpp"
 
+
 #include <GeographicLib/Accumulator.hpp>
 #include <GeographicLib/Math.hpp>
 #include <GeographicLib/PolygonArea.hpp>
@@ -91,9 +92,26 @@ template LinePoints<RhumbPath>::LinePoints(const Rhumb&, double, double, double,
 
 namespace {
 
-// The edges' solvers behind one interface, for the templates below.
+// The edges' solvers behind one interface, for the templates below.  A
+// Polygon takes a ring's vertices (add) and gives its perimeter and signed
+// area, counter-clockwise positive, in (-total / 2, total / 2] (compute);
+// without its `perimeter`, a NaN perimeter, and the area maybe for less.
 struct GeodesicEdges {
-    using Polygon = GeographicLib::PolygonArea;
+    class Polygon {
+    public:
+        Polygon(const GeographicLib::Geodesic& g, bool perimeter) noexcept : polygon_(g), perimeter_(perimeter) {}
+        void add(double lat, double lon) noexcept { polygon_.AddPoint(lat, lon); }
+        void compute(double& perimeter, double& area) const noexcept {
+            // Not reversed: counter-clockwise is positive.  Signed: a
+            // clockwise ring is negative rather than the rest of the ellipsoid.
+            polygon_.Compute(/*reverse=*/false, /*sign=*/true, perimeter, area);
+            if (!perimeter_) perimeter = nan;
+        }
+
+    private:
+        GeographicLib::PolygonArea polygon_;
+        bool perimeter_;
+    };
     const Geodesic& g;
 
     double distance(double lat1, double lon1, double lat2, double lon2) const noexcept {
@@ -102,7 +120,7 @@ struct GeodesicEdges {
                               unused);
         return s12;
     }
-    Polygon polygon() const noexcept { return Polygon(g.solver()); }
+    Polygon polygon(bool perimeter) const noexcept { return Polygon(g.solver(), perimeter); }
     // A part of a ring the polygon can take; the geodesic gives NaN by
     // itself for points that are not.
     static bool valid(StridedIn, StridedIn, std::size_t, std::size_t) noexcept { return true; }
@@ -111,13 +129,27 @@ struct GeodesicEdges {
 
 #if ORVIK_HAVE_RHUMB
 struct RhumbEdges {
-    using Polygon = GeographicLib::PolygonAreaRhumb;
+    class Polygon {
+    public:
+        Polygon(const GeographicLib::Rhumb& r, bool perimeter) noexcept : polygon_(r), perimeter_(perimeter) {}
+        void add(double lat, double lon) noexcept { polygon_.AddPoint(lat, lon); }
+        void compute(double& perimeter, double& area) const noexcept {
+            // Not reversed: counter-clockwise is positive.  Signed: a
+            // clockwise ring is negative rather than the rest of the ellipsoid.
+            polygon_.Compute(/*reverse=*/false, /*sign=*/true, perimeter, area);
+            if (!perimeter_) perimeter = nan;
+        }
+
+    private:
+        GeographicLib::PolygonAreaRhumb polygon_;
+        bool perimeter_;
+    };
     const Rhumb& r;
 
     double distance(double lat1, double lon1, double lat2, double lon2) const noexcept {
         return r.distance(lat1, lon1, lat2, lon2);
     }
-    Polygon polygon() const noexcept { return Polygon(r.solver()); }
+    Polygon polygon(bool perimeter) const noexcept { return Polygon(r.solver(), perimeter); }
     // Rhumb takes a latitude beyond 90 for an angle and gives a finite area:
     // such a ring is no ring.
     static bool valid(StridedIn lat, StridedIn lon, std::size_t first, std::size_t last) noexcept {
@@ -154,11 +186,15 @@ double polyline_length_of(const E& e, StridedIn lat, StridedIn lon, std::size_t 
 }
 
 template <class E>
-RingMeasure ring_part_of(const E& e, StridedIn lat, StridedIn lon, std::size_t count, std::size_t part) noexcept {
-    typename E::Polygon polygon = e.polygon();
+RingMeasure ring_part_of(const E& e, StridedIn lat, StridedIn lon, std::size_t count, std::size_t part,
+                         bool perimeter) noexcept {
+    typename E::Polygon polygon = e.polygon(perimeter);
+    // A lone vertex that is not a point is no ring (PolygonArea, computing
+    // no edge, would give it 0): NaN, as a track of one such vertex is.
+    if (count == 1 && !(std::fabs(lat[0]) <= 90 && std::isfinite(lon[0]))) return {nan, nan};
     if (parts_of(count) == 1) {
         if (!E::valid(lat, lon, 0, count)) return {nan, nan};
-        for (std::size_t i = 0; i < count; ++i) polygon.AddPoint(lat[i], lon[i]);
+        for (std::size_t i = 0; i < count; ++i) polygon.add(lat[i], lon[i]);
     } else {
         // Vertex `count` is the first again: the last part takes the
         // ring's closing edge.
@@ -169,31 +205,29 @@ RingMeasure ring_part_of(const E& e, StridedIn lat, StridedIn lon, std::size_t c
         }
         for (std::size_t i = first; i <= last; ++i) {
             const std::size_t at = i == count ? 0 : i;
-            polygon.AddPoint(lat[at], lon[at]);
+            polygon.add(lat[at], lon[at]);
         }
     }
     RingMeasure m{0.0, 0.0};
-    // Not reversed: counter-clockwise is positive.  Signed: a clockwise ring
-    // is negative rather than the rest of the ellipsoid.
-    polygon.Compute(/*reverse=*/false, /*sign=*/true, m.perimeter, m.area);
+    polygon.compute(m.perimeter, m.area);
     return m;
 }
 
 template <class E>
 RingMeasure join_ring_parts_of(const E& e, StridedIn lat, StridedIn lon, std::size_t count,
-                               const RingMeasure* parts) noexcept {
+                               const RingMeasure* parts, bool with_perimeter) noexcept {
     const std::size_t n = parts_of(count);
     if (n == 1) return parts[0];
     // The chords, each run as its part's polygon ran it: from the part's
     // end to its start, so from the first vertex of part k + 1 (of part 0
     // after the last) to that of part k.
-    typename E::Polygon chords = e.polygon();
-    chords.AddPoint(lat[0], lon[0]);
+    typename E::Polygon chords = e.polygon(with_perimeter);
+    chords.add(lat[0], lon[0]);
     for (std::size_t part = n - 1; part > 0; --part) {
-        chords.AddPoint(lat[part * part_edges], lon[part * part_edges]);
+        chords.add(lat[part * part_edges], lon[part * part_edges]);
     }
     double chords_perimeter = 0, chords_area = 0;
-    chords.Compute(false, true, chords_perimeter, chords_area);
+    chords.compute(chords_perimeter, chords_area);
     GeographicLib::Accumulator<double> area(0.0), perimeter(0.0);
     for (std::size_t part = 0; part < n; ++part) {
         area += parts[part].area;
@@ -235,14 +269,14 @@ double join_track_parts(const double* parts, std::size_t count) noexcept {
     return sum();
 }
 
-RingMeasure ring_part(const Edges& edges, StridedIn lat, StridedIn lon, std::size_t count,
-                      std::size_t part) noexcept {
-    return with_edges(edges, [&](const auto& e) { return ring_part_of(e, lat, lon, count, part); });
+RingMeasure ring_part(const Edges& edges, StridedIn lat, StridedIn lon, std::size_t count, std::size_t part,
+                      bool perimeter) noexcept {
+    return with_edges(edges, [&](const auto& e) { return ring_part_of(e, lat, lon, count, part, perimeter); });
 }
 
 RingMeasure join_ring_parts(const Edges& edges, StridedIn lat, StridedIn lon, std::size_t count,
-                            const RingMeasure* parts) noexcept {
-    return with_edges(edges, [&](const auto& e) { return join_ring_parts_of(e, lat, lon, count, parts); });
+                            const RingMeasure* parts, bool perimeter) noexcept {
+    return with_edges(edges, [&](const auto& e) { return join_ring_parts_of(e, lat, lon, count, parts, perimeter); });
 }
 
 }  // namespace orvik::core

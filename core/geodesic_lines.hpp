@@ -151,8 +151,10 @@ struct RingMeasure {
 // GeographicLib's PolygonArea (PolygonAreaRhumb for rhumb edges): the polygon through the vertices of edges
 // [part * part_edges, (part + 1) * part_edges), closed back to its first.
 // A ring of one part is the ring itself.
+// Without `perimeter`, the perimeter is NaN and a geodesic ring's area
+// costs less (the same, bit for bit).
 RingMeasure ring_part(const Edges& edges, StridedIn lat, StridedIn lon, std::size_t count,
-                      std::size_t part) noexcept;
+                      std::size_t part, bool perimeter = true) noexcept;
 
 // The measure of the ring from those of its parts, in order.  Each part is
 // closed by a chord back to its first vertex; the chords together form the
@@ -161,6 +163,6 @@ RingMeasure ring_part(const Edges& edges, StridedIn lat, StridedIn lon, std::siz
 // the ring, its area modulo the ellipsoid's and reduced as PolygonArea
 // reduces a signed area.
 RingMeasure join_ring_parts(const Edges& edges, StridedIn lat, StridedIn lon, std::size_t count,
-                            const RingMeasure* parts) noexcept;
+                            const RingMeasure* parts, bool perimeter = true) noexcept;
 
 }  // namespace orvik::core

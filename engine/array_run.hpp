@@ -120,6 +120,20 @@ void run_checked_pieces(std::size_t n, double ns_per_element, const MakeBody& ma
     run_interruptible([&](CallRunner& runner) { runner.map(n, make_body(&runner), ns_per_element); });
 }
 
+// Runs fn(begin, end) over index ranges that together cover [0, n).
+template <class Fn>
+void run_ranges(std::size_t n, const Fn& fn, double ns_per_element) {
+    class Ranges final : public runtime::PieceBody {
+    public:
+        explicit Ranges(const Fn& f) : fn_(f) {}
+        void run(std::size_t begin, std::size_t end) const override { fn_(begin, end); }
+
+    private:
+        const Fn& fn_;
+    };
+    run_pieces(n, Ranges(fn), ns_per_element);
+}
+
 // Runs `stretch_fn` over every element of `layout`.
 template <std::size_t K, class StretchFn>
 void run_strided(runtime::StridedLayout<K> layout, const StretchFn& stretch_fn,

@@ -287,6 +287,10 @@ Shape outer_shape(const Function& f, std::span<const ArrayArgument> args,
     result.ndim = 2;
     for (std::size_t set = 0; set < 2; ++set) {
         const Shape both = point_set_shape(f.name, args.subspan(2 * set, 2), f.params.subspan(2 * set, 2));
+        // Latitudes and longitudes are paired by position: Series must share
+        // an index.  The result is a matrix, never a Series.
+        SeriesIndex pairing;
+        for (std::size_t k = 2 * set; k < 2 * set + 2; ++k) pairing.add(f.name, f.params[k], args[k].series_index());
         result.extent[set] = both.extent[0];
         for (std::size_t k = 2 * set; k < 2 * set + 2; ++k) {
             std::ptrdiff_t own[runtime::max_dims] = {};

@@ -1,9 +1,12 @@
 #include "engine/function_registry.hpp"
 
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "core/constants.hpp"
 #include "engine/function_tables.hpp"
+#include "engine/geometry_functions.hpp"
 #include "engine/line_functions.hpp"
 #include "interop/boundary.hpp"
 #include "interop/errors.hpp"
@@ -19,6 +22,14 @@ const FunctionTable* const tables[] = {&distance_functions, &geodesic_functions,
                                        &rhumb_functions
 #endif
 };
+
+// The functions with entry points of their own: the package's functions of
+// whole lines, and the engine's private functions for orvik.geometry.
+const std::span<const ShapedFunction> shaped_tables[] = {{line_functions, line_function_count},
+                                                         {geometry_functions, geometry_function_count}};
+
+// The module name of the engine's own private functions.
+constexpr std::string_view engine_module = "orvik._engine";
 
 std::string float_text(double value) {
     char* text = PyOS_double_to_string(value, 'r', 0, 0, nullptr);
@@ -75,7 +86,7 @@ std::string docstring(const Function& f) {
 std::string shaped_docstring(const ShapedFunction& f) {
     std::string text = std::string(f.name) + "(";
     for (std::size_t i = 0; i < f.params.size(); ++i) text += (i > 0 ? ", " : "") + std::string(f.params[i]);
-    if (!f.keywords.empty()) text += ", *";
+    if (!f.keywords.empty()) text += f.params.empty() ? "*" : ", *";
     for (const Keyword& k : f.keywords) text += ", " + std::string(k.name) + "=" + k.default_text;
     return text + ")\n--\n\n" + f.description;
 }
@@ -156,7 +167,8 @@ PyRef describe(const Function& f) {
 // Adds a function to `functions`, a dict of dicts: the package module's
 // name, then the function's.  Two package modules may both have a function
 // of one name (geodesic.inverse, rhumb.inverse), so the engine module does
-// not hold them by name alone.
+// not hold them by name alone.  The engine's own private functions are its
+// attributes, as its other private functions are.
 void add_function(PyObject* module, PyObject* functions, const char* module_name_text, const char* name,
                   PyCFunction entry, int flags, const std::string& text) {
     PyRef module_name = PyRef::steal(PyUnicode_FromString(module_name_text));
@@ -166,6 +178,10 @@ void add_function(PyObject* module, PyObject* functions, const char* module_name
     auto* doc = new std::string(text);
     const interop::FunctionRecord record{name, entry, flags, doc->c_str()};
     PyRef function = interop::make_function(record, module, module_name.get());
+    if (module_name_text == engine_module) {
+        if (PyModule_AddObjectRef(module, name, function.get()) < 0) throw_python_error();
+        return;
+    }
     PyObject* own = PyDict_GetItemWithError(functions, module_name.get());  // borrowed
     if (own == nullptr) {
         if (PyErr_Occurred()) throw_python_error();
@@ -188,9 +204,10 @@ void add_package_functions(PyObject* module) {
                          f.params.empty() ? METH_NOARGS : interop::FASTCALL, docstring(f));
         }
     }
-    for (std::size_t i = 0; i < line_function_count; ++i) {
-        const ShapedFunction& f = line_functions[i];
-        add_function(module, functions.get(), f.module, f.name, f.entry, interop::FASTCALL, shaped_docstring(f));
+    for (const std::span<const ShapedFunction> table : shaped_tables) {
+        for (const ShapedFunction& f : table) {
+            add_function(module, functions.get(), f.module, f.name, f.entry, interop::FASTCALL, shaped_docstring(f));
+        }
     }
     if (PyModule_AddObjectRef(module, "_functions", functions.get()) < 0) throw_python_error();
 }
@@ -205,8 +222,10 @@ PyObject* describe_function_tables(PyObject*, PyObject*) {
                     if (PyList_Append(list.get(), describe(f).get()) < 0) throw_python_error();
                 }
             }
-            for (std::size_t i = 0; i < line_function_count; ++i) {
-                if (PyList_Append(list.get(), describe(line_functions[i]).get()) < 0) throw_python_error();
+            for (const std::span<const ShapedFunction> table : shaped_tables) {
+                for (const ShapedFunction& f : table) {
+                    if (PyList_Append(list.get(), describe(f).get()) < 0) throw_python_error();
+                }
             }
             return list.release();
         },

@@ -42,22 +42,6 @@ using interop::throw_python_error;
 constexpr double edge_ns = 850;        // one edge of a track: a distance
 constexpr double ring_edge_ns = 1000;  // one edge of a ring: distance and area
 
-// A function of index ranges as the body of a map.
-template <class Fn>
-class RangePieces final : public runtime::PieceBody {
-public:
-    explicit RangePieces(const Fn& fn) : fn_(fn) {}
-    void run(std::size_t begin, std::size_t end) const override { fn_(begin, end); }
-
-private:
-    const Fn& fn_;
-};
-
-template <class Fn>
-void run_ranges(std::size_t n, const Fn& fn, double ns_per_element) {
-    run_pieces(n, RangePieces<Fn>(fn), ns_per_element);
-}
-
 // A new float64 array of `shape` plus, when `extra` is given, one more axis.
 PyRef new_array(const Shape& shape, std::optional<std::size_t> extra = std::nullopt) {
     Shape full = shape;
@@ -333,20 +317,20 @@ std::vector<double> track_lengths(const core::Edges& edges, const Tracks& tracks
     return lengths;
 }
 
-std::vector<core::RingMeasure> ring_measures(const core::Edges& edges, const Tracks& rings) {
+std::vector<core::RingMeasure> ring_measures(const core::Edges& edges, const Tracks& rings, bool perimeter) {
     const Parts parts(rings, /*rings=*/true);
     std::vector<core::RingMeasure> measures(parts.count());
     const auto body = [&](std::size_t begin, std::size_t end) {
         parts.each(begin, end, [&](std::size_t t, std::size_t part, std::size_t at) {
             const Track ring = rings.track(t);
-            measures[at] = core::ring_part(edges, ring.lat, ring.lon, ring.size, part);
+            measures[at] = core::ring_part(edges, ring.lat, ring.lon, ring.size, part, perimeter);
         });
     };
     run_ranges(parts.count(), body, parts.ns_per_part(ring_edge_ns));
     std::vector<core::RingMeasure> joined(rings.count());
     for (std::size_t t = 0; t < rings.count(); ++t) {
         const Track ring = rings.track(t);
-        joined[t] = core::join_ring_parts(edges, ring.lat, ring.lon, ring.size, &measures[parts.first(t)]);
+        joined[t] = core::join_ring_parts(edges, ring.lat, ring.lon, ring.size, &measures[parts.first(t)], perimeter);
     }
     return joined;
 }

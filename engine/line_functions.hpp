@@ -44,7 +44,8 @@ private:
 std::vector<double> track_lengths(const core::Edges& edges, const Tracks& tracks);
 
 // The area and perimeter of every ring, on the pool; long rings are split
-// in parts.
-std::vector<core::RingMeasure> ring_measures(const core::Edges& edges, const Tracks& rings);
+// in parts.  Without `perimeter`, the perimeters are NaN and geodesic
+// rings' areas cost less.
+std::vector<core::RingMeasure> ring_measures(const core::Edges& edges, const Tracks& rings, bool perimeter = true);
 
 }  // namespace orvik::engine

@@ -16,7 +16,12 @@ numpy::Api numpy_api() {
         if (!cause || !PyErr_GivenExceptionMatches(cause.get(), PyExc_ImportError)) {
             throw PythonError::fetched(std::move(cause));
         }
-        if (Py_IsFinalizing()) {
+#if PY_VERSION_HEX >= 0x030D0000
+        const bool finalizing = Py_IsFinalizing();
+#else
+        const bool finalizing = _Py_IsFinalizing();
+#endif
+        if (finalizing) {
             PyErr_SetString(PyExc_RuntimeError, "orvik: the interpreter is shutting down, so NumPy cannot be imported");
         } else {
             PyRef args = PyRef::steal(Py_BuildValue("(s)", "orvik's array functions need NumPy: pip install 'orvik[numpy]'"));

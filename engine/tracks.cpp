@@ -1,5 +1,6 @@
 #include "engine/tracks.hpp"
 
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -82,6 +83,60 @@ Tracks::Tracks(std::string_view function, PyObject* lats, PyObject* lons, Py_ssi
     }
 }
 
+Tracks::Tracks(std::string_view function, PyObject* lats, PyObject* lons, CutByOffsets cut)
+    : source_(Source::offsets) {
+    held_.reserve(2);
+    held_.emplace_back(function, "lats", lats);
+    held_.emplace_back(function, "lons", lons);
+    for (const auto& [name, column] : {std::pair{"lats", &held_[0]}, std::pair{"lons", &held_[1]}}) {
+        if (column->ndim() != 1) {
+            throw PythonError::pending(PyExc_ValueError, prefix(function) + "'" + name +
+                                                             "' must be one-dimensional, not of shape " +
+                                                             shape_of(*column).text());
+        }
+    }
+    const auto length = static_cast<std::size_t>(held_[0].extent(0));
+    if (static_cast<std::size_t>(held_[1].extent(0)) != length) {
+        throw PythonError::pending(PyExc_ValueError, prefix(function) + "'lats' has " + std::to_string(length) +
+                                                         " values but 'lons' " +
+                                                         std::to_string(held_[1].extent(0)));
+    }
+    const ArrayArgument offsets(function, "offsets", cut.offsets, Element::int64);
+    if (offsets.ndim() != 1 || offsets.extent(0) == 0) {
+        throw PythonError::pending(PyExc_ValueError, prefix(function) +
+                                                         "'offsets' must be one-dimensional and start with 0, "
+                                                         "not of shape " + shape_of(offsets).text());
+    }
+    offsets_.resize(static_cast<std::size_t>(offsets.extent(0)));
+    for (std::size_t i = 0; i < offsets_.size(); ++i) {
+        std::memcpy(&offsets_[i], offsets.data() + static_cast<std::ptrdiff_t>(i) * offsets.stride(0),
+                    sizeof(std::int64_t));
+        if (i > 0 && offsets_[i] < offsets_[i - 1]) {
+            throw PythonError::pending(PyExc_ValueError, prefix(function) + "'offsets' decrease at position " +
+                                                             std::to_string(i) + ": " +
+                                                             std::to_string(offsets_[i - 1]) + " then " +
+                                                             std::to_string(offsets_[i]));
+        }
+    }
+    if (offsets_.front() != 0 || offsets_.back() != static_cast<std::int64_t>(length)) {
+        throw PythonError::pending(PyExc_ValueError, prefix(function) + "'offsets' must run from 0 to " +
+                                                         std::to_string(length) + " (the vertices), not from " +
+                                                         std::to_string(offsets_.front()) + " to " +
+                                                         std::to_string(offsets_.back()));
+    }
+    lat_data_ = held_[0].data();
+    lon_data_ = held_[1].data();
+    lat_step_ = held_[0].stride(0);
+    lon_step_ = held_[1].stride(0);
+    result_.ndim = 1;
+    result_.extent[0] = static_cast<Py_intptr_t>(offsets_.size() - 1);
+}
+
+void Tracks::pin_columns(BufferPins& pins) const {
+    if (source_ == Source::listed) return;
+    for (const ArrayArgument& column : held_) pins.pin(column.array());
+}
+
 bool Tracks::ragged(std::string_view function, PyObject* lats, PyObject* lons) {
     std::vector<std::string> lat_names, lon_names;
     std::vector<ArrayArgument> lat_items = ragged_items(function, "lats", lats, lat_names);
@@ -126,6 +181,7 @@ bool Tracks::ragged(std::string_view function, PyObject* lats, PyObject* lons) {
         held_.push_back(std::move(lat_items[i]));
         held_.push_back(std::move(lon_items[i]));
     }
+    source_ = Source::listed;
     listed_.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         const std::span<const ArrayArgument> pair(&held_[2 * i], 2);
@@ -154,10 +210,15 @@ bool Tracks::ragged(std::string_view function, PyObject* lats, PyObject* lons) {
     return true;
 }
 
-std::size_t Tracks::count() const noexcept { return lat_data_ != nullptr ? result_.size() : listed_.size(); }
+std::size_t Tracks::count() const noexcept { return source_ == Source::listed ? listed_.size() : result_.size(); }
 
 Track Tracks::track(std::size_t t) const noexcept {
-    if (lat_data_ == nullptr) return listed_[t];
+    if (source_ == Source::listed) return listed_[t];
+    if (source_ == Source::offsets) {
+        const std::ptrdiff_t first = offsets_[t];
+        return {{lat_data_ + first * lat_step_, lat_step_}, {lon_data_ + first * lon_step_, lon_step_},
+                static_cast<std::size_t>(offsets_[t + 1] - first)};
+    }
     // The outer index of track t, in C order of the result's shape.
     std::ptrdiff_t lat_at = 0, lon_at = 0;
     std::size_t rest = t;

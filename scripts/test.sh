@@ -3,8 +3,8 @@
 #   cpp         the C++ tests of core/ and interop/
 #   py313       the Python tests on CPython 3.13 (.venv)
 #   py312       the Python tests on CPython 3.12 (.venv-py312)
-#   numpy1      the batch tests on CPython 3.12 with NumPy 1.26 (.venv-np1):
-#               the module finds NumPy at run time, so one build must serve
+#   numpy1      the array tests on CPython 3.12 with NumPy 1.26 (.venv-np1):
+#               both modules find NumPy at run time, so one build must serve
 #               NumPy 1.x as well as 2.x
 #   sanitized   the C++ and Python tests against an AddressSanitizer and
 #               UndefinedBehaviorSanitizer build (scripts/test_sanitized.sh)
@@ -67,11 +67,12 @@ stage_py312() {
 stage_numpy1() {
   local python venv=.venv-np1
   python=$(find_python 3.12)
-  # Only what the batch tests need: the full test extras pull packages that
+  # Only what the array tests need: the full test extras pull packages that
   # want NumPy 2.
   ORVIK_PYTHON=$python ORVIK_VENV=$venv ORVIK_EXTRAS=numpy bash scripts/setup.sh
-  "$venv/bin/python" -m pip install -q "numpy<2" "pytest>=8" "pytest-timeout>=2.3"
-  run_pytest "$venv" tests/test_batch_*.py "$@"
+  "$venv/bin/python" -m pip install -q "numpy<2" "pandas>=2.1,<2.3" "pytest>=8" "pytest-timeout>=2.3"
+  run_pytest "$venv" tests/test_batch_*.py tests/test_array_functions.py tests/test_package_table.py \
+    tests/test_neighbors.py tests/test_argument_rules.py tests/test_geodesic_lines.py "$@"
 }
 
 stage_clang() {

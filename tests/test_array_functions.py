@@ -236,3 +236,11 @@ def test_broadcast_shape_follows_numpy():
                 distance.great_circle_distance_batch(*arrays)
         else:
             assert np.shape(distance.great_circle_distance_batch(*arrays)) == expected
+
+@pytest.mark.parametrize(("matrix", "scalar"), MATRIX, ids=batch_ids)
+def test_matrix_pairs_series_by_index(matrix, scalar):
+    lat = pd.Series([1.0, 2.0], index=["a", "b"])
+    result = matrix(lat, pd.Series([3.0, 4.0], index=["a", "b"]), [5.0], [6.0])
+    assert type(result) is np.ndarray and result.shape == (2, 1)
+    with pytest.raises(ValueError, match="indexes of 'lat1' and 'lon1' differ"):
+        matrix(lat, pd.Series([3.0, 4.0], index=["b", "a"]), [5.0], [6.0])

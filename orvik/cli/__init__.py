@@ -9,6 +9,8 @@
                                Parquet file
     orvik line ...             points along a geodesic, as CSV
     orvik nearest QUERIES ...  the nearest places of --points to every row
+    orvik area INPUT ...       geodesic area and length of every feature of a
+                               GeoJSON or GeoParquet file
 
 Every failure gives a one-line message on standard error and a non-zero exit
 status (2 for bad arguments, 1 for bad data, files or resources, 128 plus the

@@ -11,7 +11,7 @@ from collections.abc import Sequence
 from typing import Any, NoReturn
 
 from orvik import __version__
-from orvik.cli import _batch, _compare, _line, _nearest, _points
+from orvik.cli import _area, _batch, _compare, _line, _nearest, _points
 from orvik.cli._errors import CliError, Stopped, UsageError, describe, needs_numpy
 from orvik.cli._signals import stopped_by_signals
 from orvik.cli._streams import silence_stdout
@@ -64,6 +64,7 @@ def build_parser() -> argparse.ArgumentParser:
     _batch.add_command(commands)
     _line.add_command(commands)
     _nearest.add_command(commands)
+    _area.add_command(commands)
     for command in commands.choices.values():
         command.set_defaults(prog=command.prog)
     parser.set_defaults(run=_compare.run, prog=parser.prog, prepare=needs_numpy)

@@ -80,7 +80,9 @@ print(len(busy), after[main] - before[main], sum(others))
 @pytest.mark.parametrize(("limit", "busy_workers", "caller_works"), [(1, {0}, True), (2, {1, 2}, False)])
 def test_the_limit_decides_which_threads_compute(limit, busy_workers, caller_works):
     code = CPU_OF_WORKERS.replace("LIMIT", str(limit))
-    env = {**os.environ, "RAYON_NUM_THREADS": "2"}
+    # NumPy's BLAS keeps its own threads spinning for a while after import:
+    # one thread for it, so that every other thread is the pool's.
+    env = {**os.environ, "RAYON_NUM_THREADS": "2", "OPENBLAS_NUM_THREADS": "1", "OMP_NUM_THREADS": "1"}
     done = subprocess.run([sys.executable, "-P", "-c", code], capture_output=True, text=True, env=env)
     busy, caller, workers = map(int, done.stdout.split())
     # One thread: the caller computes and the workers sleep.  Two: the

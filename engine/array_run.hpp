@@ -43,6 +43,23 @@ private:
 // decides what counts as small and how long pieces may be.
 void run_pieces(std::size_t n, const runtime::PieceBody& body, double ns_per_element);
 
+// A function of index ranges as the body of a map.
+template <class Fn>
+class RangePieces final : public runtime::PieceBody {
+public:
+    explicit RangePieces(const Fn& fn) : fn_(fn) {}
+    void run(std::size_t begin, std::size_t end) const override { fn_(begin, end); }
+
+private:
+    const Fn& fn_;
+};
+
+// Runs fn(begin, end) over ranges of [0, n), as run_pieces does.
+template <class Fn>
+void run_ranges(std::size_t n, const Fn& fn, double ns_per_element) {
+    run_pieces(n, RangePieces<Fn>(fn), ns_per_element);
+}
+
 // Runs `stretch_fn` over every element of `layout`.
 template <std::size_t K, class StretchFn>
 void run_strided(runtime::StridedLayout<K> layout, const StretchFn& stretch_fn,

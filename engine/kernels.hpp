@@ -25,10 +25,17 @@ enum class ModelKind : unsigned char {
     sphere,     // `radius=`: metres, the mean Earth radius by default
 };
 
+// What an output column holds.  Kernels write every column as float64;
+// the dispatcher gives the others back in their own type: flags (the kernel
+// writes 1.0 or 0.0) as bool arrays, and as True or False for numbers; whole
+// numbers (indices, counts) as int64 arrays and ints, a NaN as -1.
+enum class Holds : unsigned char { float64, flag, int64 };
+
 // One output column: its name, and its unit as docs and stubs show it.
 struct Column {
     const char* name;
     const char* unit;  // "m", "deg", "m^2", "rad", "km", "mi", "nm", "ft", or "" when it has none
+    Holds holds = Holds::float64;
 };
 
 // in[k]: input column k; out[k]: output column k, written where bit 1 << k
@@ -44,6 +51,10 @@ struct Kernel {
     // Rough nanoseconds per element on one core: what is worth the pool,
     // and how long the pieces of a map may be.
     double ns_per_element;
+    // Prepares the model for the kernel, with the interpreter lock, before
+    // it runs; throws PythonError (a ValueError naming what is wrong) where
+    // the model cannot serve it.  Null: nothing to prepare.
+    void (*prepare)(const Model&) = nullptr;
 };
 
 // --- the kernels ------------------------------------------------------------------
@@ -56,6 +67,16 @@ void great_circle_destination(const Model&, const core::StridedIn*, const core::
                               std::size_t) noexcept;
 void dms_to_deg(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned, std::size_t) noexcept;
 void deg_to_dms(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned, std::size_t) noexcept;
+void distance_to_segment(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned,
+                         std::size_t) noexcept;
+#if ORVIK_HAVE_INTERSECT
+void closest_intersection(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned,
+                          std::size_t) noexcept;
+void segment_intersection(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned,
+                          std::size_t) noexcept;
+// Makes the ellipsoid's Intersect; ValueError where it is too eccentric.
+void prepare_intersections(const Model&);
+#endif
 
 // A conversion of one value into one value.
 template <double (*Convert)(double) noexcept>
@@ -87,11 +108,28 @@ inline constexpr Column distance_column[] = {{"distance", "m"}};
 inline constexpr Column destination_columns[] = {{"lat2", "deg"}, {"lon2", "deg"}};
 
 
+// Where geodesics meet (core/intersections.hpp), and the closest point of a
+// segment (core/segment_distance.hpp).
+inline constexpr Column intersection_columns[] = {
+    {"x", "m"},  {"y", "m"}, {"lat", "deg"}, {"lon", "deg"}, {"coincident", ""}, {"intersects", "", Holds::flag},
+};
+inline constexpr Column closest_point_columns[] = {
+    {"distance", "m"}, {"along", "m"}, {"lat", "deg"}, {"lon", "deg"}, {"side", ""},
+};
+
 inline constexpr Kernel inverse_kernel{inverse, 4, inverse_columns, ModelKind::ellipsoid, 1000};
 inline constexpr Kernel direct_kernel{direct, 4, direct_columns, ModelKind::ellipsoid, 600};
 inline constexpr Kernel great_circle_distance_kernel{great_circle_distance, 4, distance_column, ModelKind::sphere,
                                                      8};
 inline constexpr Kernel great_circle_destination_kernel{great_circle_destination, 4, destination_columns,
                                                         ModelKind::sphere, 40};
+inline constexpr Kernel distance_to_segment_kernel{distance_to_segment, 6, closest_point_columns,
+                                                   ModelKind::ellipsoid, 5000};
+#if ORVIK_HAVE_INTERSECT
+inline constexpr Kernel closest_intersection_kernel{closest_intersection, 6, std::span(intersection_columns).first(5),
+                                                    ModelKind::ellipsoid, 12000, prepare_intersections};
+inline constexpr Kernel segment_intersection_kernel{segment_intersection, 8, intersection_columns,
+                                                    ModelKind::ellipsoid, 15000, prepare_intersections};
+#endif
 
 }  // namespace orvik::engine

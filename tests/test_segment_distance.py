@@ -135,12 +135,6 @@ def test_arrays_broadcast_and_agree_with_numbers():
         assert {k: v[i, j] for k, v in got.items()} == one
 
 
-def test_series_in_gives_series_out():
-    lat = pd.Series([52.0, 50.0], index=["a", "b"])
-    got = geodesic.distance_to_segment(lat, 5.0, 51.0, 0.0, 53.0, 10.0)
-    assert isinstance(got["along"], pd.Series) and list(got["along"].index) == ["a", "b"]
-
-
 def test_other_ellipsoids():
     case = CASES["inside"]
     grs80 = geodesic.distance_to_segment(*case, ellipsoid="GRS80")
@@ -253,3 +247,23 @@ def test_a_long_line_costs_a_few_inverse_problems_per_point():
     geodesic.distance_to_line(points["lat2"], points["lon2"], line_lat, line_lon)
     per_point = (_engine._distance_to_line_inverses() - before) / 2000
     assert per_point < 10  # against 9999 for every segment
+
+
+def test_results_do_not_depend_on_the_number_of_threads():
+    import orvik
+
+    line_lat, line_lon = wandering_line(300, 6)
+    rng = np.random.default_rng(6)
+    lat, lon = rng.uniform(45, 52, 3000), rng.uniform(-32, -5, 3000)
+    calls = {
+        "distance_to_segment": lambda: geodesic.distance_to_segment(lat, lon, 48.0, -30.0, lat[::-1], lon[::-1]),
+        "distance_to_line": lambda: geodesic.distance_to_line(lat, lon, line_lat, line_lon),
+        "intersect": lambda: geodesic.intersect(lat, lon, 45.0, lat[::-1], lon[::-1], 135.0),
+        "segment_intersect": lambda: geodesic.segment_intersect(lat, lon, 50.0, -20.0, lat[::-1], lon[::-1], 48.0, -10.0),
+    }
+    for name, call in calls.items():
+        pooled = call()
+        with orvik.num_threads(1):
+            alone = call()
+        for key in alone:
+            np.testing.assert_array_equal(pooled[key], alone[key], err_msg=f"{name}: {key}")

@@ -1,25 +1,21 @@
-// The polyline index against every segment one by one, and the objects the
-// pool's threads share (the index, the ellipsoid's Intersect) used from
-// several threads at once: each thread must get what one thread alone gets.
+// The objects the pool's threads share (a polyline's index, the ellipsoid's
+// Intersect) used from several threads at once: each thread must get what
+// one thread alone gets.
 #include <gtest/gtest.h>
 
 #include <GeographicLib/Geodesic.hpp>
 
 #include <cmath>
 #include <random>
-#include <stdexcept>
 #include <thread>
 #include <vector>
 
 #include "core/geodesic.hpp"
 #include "core/intersections.hpp"
 #include "core/line_distance.hpp"
-#include "core/segment_distance.hpp"
 
 namespace {
 
-using orvik::core::ClosestPoint;
-using orvik::core::GeodesicSegment;
 using orvik::core::LineDistance;
 using orvik::core::LinePoint;
 
@@ -57,33 +53,6 @@ std::vector<std::pair<double, double>> around(const Line& line, std::size_t n, d
         points.emplace_back(lat, lon);
     }
     return points;
-}
-
-TEST(LineDistance, IsTheNearestOfEverySegment) {
-    const Line line = wandering(300, 5000, 1);
-    const LineDistance index(wgs84(), line.lat, line.lon);
-    LineDistance::Scratch scratch;
-    for (const auto& [lat, lon] : around(line, 200, 400e3, 2)) {
-        double best = INFINITY;
-        std::int64_t nearest = -1;
-        for (std::size_t s = 0; s + 1 < line.lat.size(); ++s) {
-            const GeodesicSegment segment(
-                wgs84(), orvik::core::segment_shape(wgs84(), line.lat[s], line.lon[s], line.lat[s + 1], line.lon[s + 1]));
-            const double d = segment.closest(lat, lon).distance;
-            if (d < best) best = d, nearest = static_cast<std::int64_t>(s);
-        }
-        const LinePoint got = index.nearest(lat, lon, scratch);
-        EXPECT_NEAR(got.point.distance, best, 1e-8) << lat << " " << lon;
-        EXPECT_EQ(got.segment, nearest) << lat << " " << lon;
-    }
-}
-
-TEST(LineDistance, RefusesLinesThatAreNotLines) {
-    const std::vector<double> one{1.0}, two{1.0, 2.0}, bad{1.0, NAN}, polar{1.0, 90.5};
-    EXPECT_THROW(LineDistance(wgs84(), one, one), std::invalid_argument);
-    EXPECT_THROW(LineDistance(wgs84(), two, one), std::invalid_argument);
-    EXPECT_THROW(LineDistance(wgs84(), bad, two), std::invalid_argument);
-    EXPECT_THROW(LineDistance(wgs84(), polar, two), std::invalid_argument);
 }
 
 TEST(LineDistance, ThreadsQueryingOneIndexGetWhatOneThreadGets) {

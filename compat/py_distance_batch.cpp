@@ -55,14 +55,14 @@ Columns columns(const Views& v, double* out, std::size_t begin) {
     return c;
 }
 
-struct GeodesicKernel {
+struct GeodesicDistances {
     const core::Geodesic& solver;
     void operator()(const Columns& c, std::size_t count) const noexcept {
         core::inverse_strided(solver, c.in.data(), &c.out, core::inverse_s12, count);
     }
 };
 
-struct GreatCircleKernel {
+struct GreatCircleDistances {
     void operator()(const Columns& c, std::size_t count) const noexcept {
         core::great_circle_distance_strided(c.in[0], c.in[1], c.in[2], c.in[3], c.out, count);
     }
@@ -151,7 +151,7 @@ PyObject* geodesic_distance_batch(PyObject*, PyObject* const* args, Py_ssize_t n
                                   PyObject* kwnames) {
     return interop::boundary_guard([&] {
         return batch(geodesic_distance_batch_desc, args, nargs, kwnames,
-                     [] { return GeodesicKernel{core::wgs84()}; });
+                     [] { return GeodesicDistances{core::wgs84()}; });
     }, panic_report);
 }
 
@@ -159,7 +159,7 @@ PyObject* great_circle_distance_batch(PyObject*, PyObject* const* args, Py_ssize
                                       PyObject* kwnames) {
     return interop::boundary_guard([&] {
         return batch(great_circle_distance_batch_desc, args, nargs, kwnames,
-                     [] { return GreatCircleKernel{}; });
+                     [] { return GreatCircleDistances{}; });
     }, panic_report);
 }
 

@@ -187,7 +187,18 @@ bool looks_like_array(PyObject* obj) {
     if (PyUnicode_Check(obj) || PyBytes_Check(obj)) return false;
     static const char* const markers[] = {"__array__", "__array_interface__", "__array_struct__"};
     for (const char* marker : markers) {
-        if (PyObject_HasAttrString(obj, marker)) return true;
+        // An error while looking (MemoryError, say) is the call's error,
+        // not a missing attribute.
+#if PY_VERSION_HEX >= 0x030D0000
+        const int found = PyObject_HasAttrStringWithError(obj, marker);
+        if (found < 0) interop::throw_python_error();
+        if (found == 1) return true;
+#else
+        PyRef value = PyRef::steal(PyObject_GetAttrString(obj, marker));
+        if (value) return true;
+        if (!PyErr_ExceptionMatches(PyExc_AttributeError)) interop::throw_python_error();
+        PyErr_Clear();
+#endif
     }
     return false;
 }

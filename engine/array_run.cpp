@@ -125,16 +125,4 @@ void run_pieces(std::size_t n, const runtime::PieceBody& body, double ns_per_ele
     if (cancelled) poll.raise_caught();
 }
 
-void check_same_shape(std::string_view function, std::string_view name,
-                      const interop::BufferView& first, std::string_view first_name,
-                      const interop::BufferView& view) {
-    const auto a = first.shape();
-    const auto b = view.shape();
-    if (std::equal(a.begin(), a.end(), b.begin(), b.end())) return;
-    throw PythonError::pending(PyExc_ValueError, std::string(function) + "(): '" + std::string(name) +
-                                                     "' has shape " + interop::shape_text(b) + ", '" +
-                                                     std::string(first_name) + "' has shape " +
-                                                     interop::shape_text(a));
-}
-
 }  // namespace orvik::engine

@@ -12,7 +12,6 @@
 #include <span>
 #include <string_view>
 
-#include "interop/buffer_view.hpp"
 #include "runtime/parallel_for.hpp"
 #include "runtime/strided_map.hpp"
 
@@ -67,53 +66,6 @@ void run_strided(runtime::StridedLayout<K> layout, const StretchFn& stretch_fn,
     runtime::collapse_axes(layout);
     run_pieces(layout.size(), runtime::StridedPieces<K, StretchFn>(layout, stretch_fn),
                ns_per_element);
-}
-
-// The K operands of a kernel call, outputs first: float64 buffers of one
-// shape, read and written in place.  Where the kernel computes only the
-// outputs asked for (`optional_outputs`), an output given as None is absent
-// (its data pointer is null); anywhere else None is refused like any other
-// object that is not a buffer.
-template <std::size_t K>
-class Operands {
-public:
-    Operands(std::string_view function, const std::array<PyObject*, K>& objects,
-             std::size_t outputs, std::span<const std::string_view, K> names,
-             bool optional_outputs = false);
-
-    const runtime::StridedLayout<K>& layout() const noexcept { return layout_; }
-
-private:
-    interop::BufferView views_[K];
-    runtime::StridedLayout<K> layout_;
-};
-
-// Checks an operand's shape against the first one's and copies its strides
-// into the layout; shared by every Operands<K>.
-void check_same_shape(std::string_view function, std::string_view name,
-                      const interop::BufferView& first, std::string_view first_name,
-                      const interop::BufferView& view);
-
-template <std::size_t K>
-Operands<K>::Operands(std::string_view function, const std::array<PyObject*, K>& objects,
-                      std::size_t outputs, std::span<const std::string_view, K> names,
-                      bool optional_outputs) {
-    const interop::BufferView* first = nullptr;
-    std::string_view first_name;
-    for (std::size_t k = 0; k < K; ++k) {
-        if (optional_outputs && k < outputs && objects[k] == Py_None) continue;
-        views_[k].acquire(objects[k], names[k], k < outputs);
-        if (first == nullptr) {
-            first = &views_[k];
-            first_name = names[k];
-            layout_.ndim = first->ndim();
-            for (int axis = 0; axis < layout_.ndim; ++axis) layout_.shape[axis] = first->shape()[axis];
-        } else {
-            check_same_shape(function, names[k], *first, first_name, views_[k]);
-        }
-        layout_.data[k] = views_[k].data();
-        for (int axis = 0; axis < layout_.ndim; ++axis) layout_.strides[k][axis] = views_[k].strides()[axis];
-    }
 }
 
 }  // namespace orvik::engine

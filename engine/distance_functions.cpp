@@ -35,6 +35,16 @@ constexpr const char* great_circle_destination_doc =
     "The point (lat2, lon2) reached on a sphere of `radius` metres from (lat1, lon1)\n"
     "along `bearing` (degrees clockwise from north) after `distance` metres; lon2 is\n"
     "not wrapped.";
+constexpr const char* rhumb_distance_doc =
+    "Rhumb-line (loxodrome: constant bearing) distance in metres between (lat1, lon1)\n"
+    "and (lat2, lon2), in degrees, on the ellipsoid.  The line goes the shorter way in\n"
+    "longitude; a rhumb line is never shorter than the geodesic, and can be half as\n"
+    "long again.  NaN for a NaN or infinite input or a latitude beyond 90.";
+constexpr const char* rhumb_destination_doc =
+    "The point (lat2, lon2) reached from (lat1, lon1) by keeping the constant `bearing`\n"
+    "(degrees clockwise from north) for `distance` metres on the ellipsoid; lon2 is\n"
+    "reduced to [-180, 180].  A course that would pass a pole has no longitude there:\n"
+    "lon2 is NaN.";
 
 const Function rows[] = {
     {"orvik.distance", "geodesic_distance", pair, geodesic_distance_doc, inverse_kernel, Form::value, s12},
@@ -44,6 +54,11 @@ const Function rows[] = {
      Form::value, distance},
     {"orvik.distance", "great_circle_destination", destination, great_circle_destination_doc,
      great_circle_destination_kernel, Form::tuple, end_point},
+#if ORVIK_HAVE_RHUMB
+    {"orvik.distance", "rhumb_distance", pair, rhumb_distance_doc, rhumb_inverse_kernel, Form::value, s12},
+    {"orvik.distance", "rhumb_destination", destination, rhumb_destination_doc, rhumb_direct_kernel, Form::tuple,
+     end_point},
+#endif
     {"orvik.distance", "geodesic_inverse", pair,
      "The inverse geodesic problem: a dict of lat1, lon1, lat2, lon2, s12 (metres),\n"
      "azi1, azi2 (degrees) and a12 (arc length, degrees).",

@@ -42,23 +42,36 @@ constexpr std::string_view ellipsoid_only[] = {"ellipsoid"};
 constexpr std::string_view radius_only[] = {"radius"};
 constexpr std::string_view outputs_and_ellipsoid[] = {"outputs", "ellipsoid"};
 constexpr std::string_view outputs_and_radius[] = {"outputs", "radius"};
+constexpr std::string_view outputs_ellipsoid_exact[] = {"outputs", "ellipsoid", "exact"};
+constexpr std::size_t max_model_options = 2;
 
-// The Earth model of a call, resolved from its `ellipsoid=` or `radius=`;
-// holds the solver for as long as the call computes.
+// The keyword-only arguments of a call (null where not given): `outputs=`,
+// then the model's, in the order keyword_only() lists them.
+struct Options {
+    PyObject* outputs = nullptr;
+    std::array<PyObject*, max_model_options> model{};
+};
+
+// The Earth model of a call, resolved from its `ellipsoid=` (and `exact=`)
+// or `radius=`; holds the solver for as long as the call computes.
 class ModelOf {
 public:
-    ModelOf(const Function& f, PyObject* option) {
+    ModelOf(const Function& f, const Options& options) {
+        PyObject* option = options.model[0];
         switch (f.kernel.model) {
             case ModelKind::ellipsoid:
                 if (option == nullptr || option == Py_None) {
                     model_.solver = &core::wgs84();  // no look-up for the default
                 } else {
-                    solver_ = resolve_ellipsoid(option);
+                    solver_ = resolve_ellipsoid(f.name, option);
                     model_.solver = solver_.get();
                 }
                 break;
             case ModelKind::sphere:
-                model_.radius = resolve_radius(option);
+                model_.radius = resolve_radius(f.name, option);
+                break;
+            case ModelKind::rhumb:
+                rhumb(f, option, options.model[1]);
                 break;
             case ModelKind::none:
                 break;
@@ -68,7 +81,23 @@ public:
     const Model& model() const noexcept { return model_; }
 
 private:
+    void rhumb([[maybe_unused]] const Function& f, [[maybe_unused]] PyObject* ellipsoid,
+               [[maybe_unused]] PyObject* exact) {
+#if ORVIK_HAVE_RHUMB
+        const bool exactly = exact != nullptr && interop::flag_argument(f.name, "exact", exact);
+        if ((ellipsoid == nullptr || ellipsoid == Py_None) && !exactly) {
+            model_.rhumb = &core::wgs84_rhumb();  // no look-up for the default
+        } else {
+            rhumb_ = resolve_rhumb(f.name, ellipsoid, exactly);
+            model_.rhumb = rhumb_.get();
+        }
+#endif
+    }
+
     std::shared_ptr<const core::Geodesic> solver_;
+#if ORVIK_HAVE_RHUMB
+    std::shared_ptr<const core::Rhumb> rhumb_;
+#endif
     Model model_;
 };
 
@@ -272,17 +301,16 @@ PyObject* float_result(const Function& f, std::span<const Field> fields, const E
 
 // Numbers in: the kernel once, without NumPy.  A function of one value
 // costs little more than the call itself.
-PyObject* number_call(const Function& f, const std::array<double, max_params>& numbers, PyObject* outputs,
-                      PyObject* option) {
+PyObject* number_call(const Function& f, const std::array<double, max_params>& numbers, const Options& options) {
     if (f.form == Form::chosen) {
-        const Fields fields(f, outputs);
-        const ModelOf model(f, option);
+        const Fields fields(f, options.outputs);
+        const ModelOf model(f, options);
         Element element;
         element.in = numbers;
         element.compute(f.kernel, model.model(), fields.mask());
         return float_result(f, fields.all(), element);
     }
-    const ModelOf model(f, option);
+    const ModelOf model(f, options);
     Element element;
     element.in = numbers;
     element.compute(f.kernel, model.model(), mask_of(f.fields));
@@ -329,8 +357,8 @@ Shape outer_shape(const Function& f, std::span<const ArrayArgument> args,
 }
 
 // Array-likes in: converted and broadcast once, the outputs allocated here.
-PyObject* array_call(const Function& f, PyObject* const* bound, PyObject* outputs, PyObject* option) {
-    const Fields fields(f, outputs);
+PyObject* array_call(const Function& f, PyObject* const* bound, const Options& options) {
+    const Fields fields(f, options.outputs);
     const std::size_t n_params = f.params.size();
     std::vector<ArrayArgument> args;
     args.reserve(n_params);
@@ -349,7 +377,7 @@ PyObject* array_call(const Function& f, PyObject* const* bound, PyObject* output
         for (const ArrayArgument& arg : args) numbers = numbers && arg.is_number();
         for (std::size_t i = 0; i < n_params; ++i) series.add(f.name, f.params[i], args[i].series_index());
     }
-    const ModelOf model(f, option);
+    const ModelOf model(f, options);
     const unsigned mask = fields.mask();
 
     if (numbers) {
@@ -431,6 +459,7 @@ std::span<const std::string_view> keyword_only(const Function& f) noexcept {
     switch (f.kernel.model) {
         case ModelKind::ellipsoid: return chosen ? Names(outputs_and_ellipsoid) : Names(ellipsoid_only);
         case ModelKind::sphere: return chosen ? Names(outputs_and_radius) : Names(radius_only);
+        case ModelKind::rhumb: return chosen ? Names(outputs_ellipsoid_exact) : Names(outputs_ellipsoid_exact).subspan(1);
         case ModelKind::none: break;
     }
     return chosen ? Names(outputs_and_ellipsoid).first(1) : Names();
@@ -440,17 +469,16 @@ PyObject* call(const Function& f, PyObject* const* args, Py_ssize_t nargs, PyObj
     return interop::boundary_guard(
         [&]() -> PyObject* {
             const interop::FunctionDescription desc{f.name, f.params, keyword_only(f)};
-            PyObject* slots[max_params + 2] = {};
+            PyObject* slots[max_params + 1 + max_model_options] = {};
             PyObject* const* bound = interop::bind_arguments(desc, args, nargs, kwnames, slots);
             // Keyword-only slots are null when not given (and `bound` is
             // `args` itself when only the required arguments were).
             const std::size_t n_params = f.params.size();
-            PyObject* outputs = nullptr;
-            PyObject* option = nullptr;
+            Options options;
             if (bound != args) {
                 std::size_t at = n_params;
-                if (f.form == Form::chosen) outputs = slots[at++];
-                if (f.kernel.model != ModelKind::none) option = slots[at];
+                if (f.form == Form::chosen) options.outputs = slots[at++];
+                for (std::size_t k = 0; at < n_params + desc.keyword_only.size(); ++k) options.model[k] = slots[at++];
             }
             if (f.numbers_first) {
                 std::array<double, max_params> numbers{};
@@ -460,9 +488,9 @@ PyObject* call(const Function& f, PyObject* const* args, Py_ssize_t nargs, PyObj
                     if (!PyFloat_Check(obj) && !PyLong_Check(obj) && looks_like_array(obj)) break;
                     numbers[i] = number_argument(f, i, obj);
                 }
-                if (i == n_params) return number_call(f, numbers, outputs, option);
+                if (i == n_params) return number_call(f, numbers, options);
             }
-            return array_call(f, bound, outputs, option);
+            return array_call(f, bound, options);
         },
         interop::runtime_error_report);
 }

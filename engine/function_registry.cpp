@@ -14,7 +14,11 @@ namespace {
 using interop::PyRef;
 using interop::throw_python_error;
 
-const FunctionTable* const tables[] = {&distance_functions, &geodesic_functions, &units_functions};
+const FunctionTable* const tables[] = {&distance_functions, &geodesic_functions, &units_functions,
+#if ORVIK_HAVE_RHUMB
+                                       &rhumb_functions
+#endif
+};
 
 std::string float_text(double value) {
     char* text = PyOS_double_to_string(value, 'r', 0, 0, nullptr);
@@ -24,9 +28,17 @@ std::string float_text(double value) {
     return result;
 }
 
+constexpr const char* rhumb_exact_doc =
+    "\n\nWith `exact=True`, GeographicLib computes the auxiliary latitudes in closed form rather\n"
+    "than by series in the flattening.  The series are accurate to rounding for |f| <= 0.01\n"
+    "(every terrestrial ellipsoid) and to 2e-12 relative at the 0.02 allowed for them; exact\n"
+    "keeps full accuracy, also for flattenings up to 0.5 in size (Jupiter's 0.065, Saturn's\n"
+    "0.098), at a higher cost per line and a fit made once per ellipsoid.";
+
 // The default of a keyword-only parameter, as the signature shows it.
 std::string default_text(const Function& f, std::string_view name) {
     if (name == "radius") return float_text(core::EARTH_RADIUS_M);
+    if (name == "exact") return "False";
     if (name == "outputs") {
         std::string text = "(";
         for (std::size_t k = 0; k < f.fields.size(); ++k) {
@@ -48,10 +60,11 @@ std::string signature(const Function& f) {
 
 std::string docstring(const Function& f) {
     std::string doc = signature(f) + "\n--\n\n" + f.description;
-    if (f.kernel.model == ModelKind::ellipsoid) {
+    if (f.kernel.model == ModelKind::ellipsoid || f.kernel.model == ModelKind::rhumb) {
         doc += "\n\nThe ellipsoid is WGS84 unless `ellipsoid` names another ('GRS80', 'WGS72') or gives an\n"
                "(a, f) pair: the equatorial radius in metres and the flattening.";
     }
+    if (f.kernel.model == ModelKind::rhumb) doc += rhumb_exact_doc;
     if (f.numbers_first && !f.params.empty()) {
         doc += "\n\nArguments may be array-likes: they broadcast by NumPy's rules and the result holds\n"
                "arrays (pandas Series for Series); numbers give floats.";
@@ -147,8 +160,12 @@ PyRef describe(const Function& f) {
     return row;
 }
 
-void add_function(PyObject* module, const char* module_name_text, const char* name, PyCFunction entry, int flags,
-                  const std::string& text) {
+// Adds a function to `functions`, a dict of dicts: the package module's
+// name, then the function's.  Two package modules may both have a function
+// of one name (geodesic.inverse, rhumb.inverse), so the engine module does
+// not hold them by name alone.
+void add_function(PyObject* module, PyObject* functions, const char* module_name_text, const char* name,
+                  PyCFunction entry, int flags, const std::string& text) {
     PyRef module_name = PyRef::steal(PyUnicode_FromString(module_name_text));
     if (!module_name) throw_python_error();
     // The method definition and its docstring live as long as the function
@@ -156,23 +173,33 @@ void add_function(PyObject* module, const char* module_name_text, const char* na
     auto* doc = new std::string(text);
     const interop::FunctionRecord record{name, entry, flags, doc->c_str()};
     PyRef function = interop::make_function(record, module, module_name.get());
-    if (PyModule_AddObjectRef(module, name, function.get()) < 0) throw_python_error();
+    PyObject* own = PyDict_GetItemWithError(functions, module_name.get());  // borrowed
+    if (own == nullptr) {
+        if (PyErr_Occurred()) throw_python_error();
+        PyRef made = PyRef::steal(PyDict_New());
+        if (!made || PyDict_SetItem(functions, module_name.get(), made.get()) < 0) throw_python_error();
+        own = made.get();
+    }
+    if (PyDict_SetItemString(own, name, function.get()) < 0) throw_python_error();
 }
 
 }  // namespace
 
 void add_package_functions(PyObject* module) {
+    PyRef functions = PyRef::steal(PyDict_New());
+    if (!functions) throw_python_error();
     for (const FunctionTable* table : tables) {
         for (std::size_t i = 0; i < table->rows.size(); ++i) {
             const Function& f = table->rows[i];
-            add_function(module, f.module, f.name, table->entries[i], f.params.empty() ? METH_NOARGS : interop::FASTCALL,
-                         docstring(f));
+            add_function(module, functions.get(), f.module, f.name, table->entries[i],
+                         f.params.empty() ? METH_NOARGS : interop::FASTCALL, docstring(f));
         }
     }
     for (std::size_t i = 0; i < line_function_count; ++i) {
         const ShapedFunction& f = line_functions[i];
-        add_function(module, f.module, f.name, f.entry, interop::FASTCALL, shaped_docstring(f));
+        add_function(module, functions.get(), f.module, f.name, f.entry, interop::FASTCALL, shaped_docstring(f));
     }
+    if (PyModule_AddObjectRef(module, "_functions", functions.get()) < 0) throw_python_error();
 }
 
 PyObject* describe_function_tables(PyObject*, PyObject*) {

@@ -8,7 +8,8 @@
 
 namespace orvik::engine {
 
-// Adds every row's function to the module.  Throws PythonError.
+// Adds every row's function to the module, as _functions[package module
+// name][function name].  Throws PythonError.
 void add_package_functions(PyObject* module);
 
 // _function_table(): a list of dicts, one per row, in table order: module,

@@ -24,6 +24,9 @@ struct FunctionTable {
 extern const FunctionTable distance_functions;  // orvik.distance
 extern const FunctionTable geodesic_functions;  // orvik.geodesic: the problems and the constants
 extern const FunctionTable units_functions;     // orvik.units
+#if ORVIK_HAVE_RHUMB
+extern const FunctionTable rhumb_functions;  // orvik.rhumb
+#endif
 
 // Each row's own entry point: a function per row, so that the function
 // object's self stays the module (builtins pickle by name only then).

@@ -21,6 +21,18 @@ void direct(const Model& m, const core::StridedIn* in, const core::StridedOut* o
     core::direct_strided(*m.solver, in, out, mask, n);
 }
 
+#if ORVIK_HAVE_RHUMB
+void rhumb_inverse(const Model& m, const core::StridedIn* in, const core::StridedOut* out, unsigned mask,
+                   std::size_t n) noexcept {
+    core::rhumb_inverse_strided(*m.rhumb, in, out, mask, n);
+}
+
+void rhumb_direct(const Model& m, const core::StridedIn* in, const core::StridedOut* out, unsigned mask,
+                  std::size_t n) noexcept {
+    core::rhumb_direct_strided(*m.rhumb, in, out, mask, n);
+}
+#endif
+
 void great_circle_distance(const Model& m, const core::StridedIn* in, const core::StridedOut* out, unsigned,
                            std::size_t n) noexcept {
     core::great_circle_distance_strided(in[0], in[1], in[2], in[3], out[0], n, m.radius);

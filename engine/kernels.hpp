@@ -8,14 +8,20 @@
 #include <span>
 
 #include "core/geodesic.hpp"
+#include "core/rhumb.hpp"
 #include "core/strided.hpp"
+
+namespace orvik::core {
+class Rhumb;  // where the build has no rhumb lines: only ever a null pointer
+}
 
 namespace orvik::engine {
 
-// What a kernel computes on: an ellipsoid's solver, or a sphere's radius in
-// metres.
+// What a kernel computes on: an ellipsoid's geodesic or rhumb solver, or a
+// sphere's radius in metres.
 struct Model {
     const core::Geodesic* solver = nullptr;
+    const core::Rhumb* rhumb = nullptr;
     double radius = 0.0;
 };
 
@@ -23,6 +29,7 @@ enum class ModelKind : unsigned char {
     none,       // a unit conversion, a constant
     ellipsoid,  // `ellipsoid=`: None (WGS84), a name or (a, f)
     sphere,     // `radius=`: metres, the mean Earth radius by default
+    rhumb,      // `ellipsoid=` as above and `exact=`, a bool (False by default)
 };
 
 // What an output column holds.  Kernels write every column as float64;
@@ -65,6 +72,10 @@ void great_circle_distance(const Model&, const core::StridedIn*, const core::Str
                            std::size_t) noexcept;
 void great_circle_destination(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned,
                               std::size_t) noexcept;
+#if ORVIK_HAVE_RHUMB
+void rhumb_inverse(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned, std::size_t) noexcept;
+void rhumb_direct(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned, std::size_t) noexcept;
+#endif
 void dms_to_deg(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned, std::size_t) noexcept;
 void deg_to_dms(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned, std::size_t) noexcept;
 void distance_to_segment(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned,
@@ -74,7 +85,9 @@ void closest_intersection(const Model&, const core::StridedIn*, const core::Stri
                           std::size_t) noexcept;
 void segment_intersection(const Model&, const core::StridedIn*, const core::StridedOut*, unsigned,
                           std::size_t) noexcept;
-// Makes the ellipsoid's Intersect; ValueError where it is too eccentric.
+// Makes the ellipsoid's Intersect before the kernel runs, so that running
+// out of memory is a MemoryError, not NaN; ValueError for an ellipsoid too
+// eccentric for it (none that resolve_ellipsoid accepts today).
 void prepare_intersections(const Model&);
 #endif
 
@@ -104,6 +117,10 @@ inline constexpr Column direct_columns[] = {
     {"lat2", "deg"}, {"lon2", "deg"}, {"azi2", "deg"}, {"a12", "deg"},
     {"m12", "m"},    {"M12", ""},     {"M21", ""},     {"S12", "m^2"},
 };
+// The rhumb problems' columns, in the order of the bits of
+// core::RhumbInverseOutput and core::RhumbDirectOutput.
+inline constexpr Column rhumb_inverse_columns[] = {{"s12", "m"}, {"azi12", "deg"}, {"S12", "m^2"}};
+inline constexpr Column rhumb_direct_columns[] = {{"lat2", "deg"}, {"lon2", "deg"}, {"S12", "m^2"}};
 inline constexpr Column distance_column[] = {{"distance", "m"}};
 inline constexpr Column destination_columns[] = {{"lat2", "deg"}, {"lon2", "deg"}};
 
@@ -119,6 +136,10 @@ inline constexpr Column closest_point_columns[] = {
 
 inline constexpr Kernel inverse_kernel{inverse, 4, inverse_columns, ModelKind::ellipsoid, 1000};
 inline constexpr Kernel direct_kernel{direct, 4, direct_columns, ModelKind::ellipsoid, 600};
+#if ORVIK_HAVE_RHUMB
+inline constexpr Kernel rhumb_inverse_kernel{rhumb_inverse, 4, rhumb_inverse_columns, ModelKind::rhumb, 400};
+inline constexpr Kernel rhumb_direct_kernel{rhumb_direct, 4, rhumb_direct_columns, ModelKind::rhumb, 500};
+#endif
 inline constexpr Kernel great_circle_distance_kernel{great_circle_distance, 4, distance_column, ModelKind::sphere,
                                                      8};
 inline constexpr Kernel great_circle_destination_kernel{great_circle_destination, 4, destination_columns,

@@ -119,7 +119,7 @@ PyObject* distance_to_line(PyObject*, PyObject* const* args, Py_ssize_t nargs, P
             for (std::size_t i = 0; i < 2; ++i) series.add(desc.name, params[i], points[i].series_index());
             const std::vector<double> line_lat = vertices_of(params[2], a[2]);
             const std::vector<double> line_lon = vertices_of(params[3], a[3]);
-            const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(ellipsoid);
+            const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(desc.name, ellipsoid);
             const std::unique_ptr<const core::LineDistance> line = index_line(*solver, line_lat, line_lon);
 
             std::array<PyRef, outputs> values;

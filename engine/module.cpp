@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/great_circle_kernel.hpp"
+#include "interop/arguments.hpp"
 #include "interop/boundary.hpp"
 #include "interop/errors.hpp"
 #include "interop/function_object.hpp"
@@ -24,11 +25,23 @@ using interop::throw_python_error;
 
 const interop::InternalFailureReport& failures_as = interop::runtime_error_report;
 
+// A thread limit: an int of at least 0 (0: none); one too large for a
+// size_t asks for more threads than any pool has, which is no limit either.
 std::size_t limit_argument(PyObject* value) {
-    const Py_ssize_t n = PyLong_AsSsize_t(value);
-    if (n == -1 && PyErr_Occurred()) throw_python_error();
-    if (n < 0) throw interop::PythonError::pending(PyExc_ValueError, "a thread limit cannot be negative");
-    return static_cast<std::size_t>(n);
+    if (interop::is_bool(value) || !PyIndex_Check(value)) {
+        throw interop::PythonError::pending(PyExc_TypeError,
+                                            "a thread limit must be an int, not " + interop::type_qualname(value));
+    }
+    PyRef n = PyRef::steal(PyNumber_Index(value));
+    if (!n) throw_python_error();
+    const std::size_t limit = PyLong_AsSize_t(n.get());
+    if (limit != static_cast<std::size_t>(-1) || !PyErr_Occurred()) return limit;
+    if (!PyErr_ExceptionMatches(PyExc_OverflowError)) throw_python_error();
+    PyErr_Clear();
+    if (interop::is_negative(n.get())) {
+        throw interop::PythonError::pending(PyExc_ValueError, "a thread limit cannot be negative");
+    }
+    return static_cast<std::size_t>(-1) - 1;
 }
 
 // The number of workers the pool has or will have, from the environment;

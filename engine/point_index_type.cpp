@@ -157,7 +157,7 @@ PyObject* index_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
                                          &lat_obj, &lon_obj, &ellipsoid)) {
             throw_python_error();
         }
-        const std::shared_ptr<const core::Geodesic> shape = resolve_ellipsoid(ellipsoid);
+        const std::shared_ptr<const core::Geodesic> shape = resolve_ellipsoid("PointIndex", ellipsoid);
         const FlatBuffer lat(lat_obj, "lat", FlatBuffer::Kind::float64, false);
         const FlatBuffer lon(lon_obj, "lon", FlatBuffer::Kind::float64, false);
         const std::size_t n = lat.size();

@@ -42,12 +42,28 @@ std::string repr_text(PyObject* obj, std::size_t limit) {
     return text;
 }
 
+std::string float_repr(double value) {
+    char* text = PyOS_double_to_string(value, 'r', 0, Py_DTSF_ADD_DOT_0, nullptr);
+    if (text == nullptr) throw_python_error();
+    std::string result(text);
+    PyMem_Free(text);
+    return result;
+}
+
 std::string argument_label(std::string_view function, std::string_view param) {
     std::string label(function);
     label += "() argument '";
     label += param;
     label += "'";
     return label;
+}
+
+bool is_negative(PyObject* integer) {
+    const PyRef zero = PyRef::steal(PyLong_FromLong(0));
+    if (!zero) throw_python_error();
+    const int below = PyObject_RichCompareBool(integer, zero.get(), Py_LT);
+    if (below < 0) throw_python_error();
+    return below == 1;
 }
 
 bool is_bool(PyObject* obj) noexcept {
@@ -65,11 +81,7 @@ std::size_t count_argument(std::string_view function, std::string_view param, Py
     if (n == static_cast<std::size_t>(-1) && PyErr_Occurred()) {
         if (!PyErr_ExceptionMatches(PyExc_OverflowError)) throw_python_error();
         PyErr_Clear();
-        const PyRef zero = PyRef::steal(PyLong_FromLong(0));
-        if (!zero) throw_python_error();
-        const int below = PyObject_RichCompareBool(value.get(), zero.get(), Py_LT);
-        if (below < 0) throw_python_error();
-        const bool negative = below == 1;
+        const bool negative = is_negative(value.get());
         value_error(function, param, negative ? "must be at least " + std::to_string(at_least) + ", not " +
                                                     repr_text(obj)
                                               : "is too large: " + repr_text(obj));

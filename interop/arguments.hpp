@@ -17,6 +17,9 @@ namespace orvik::interop {
 // int of 400 digits is not shown whole).
 std::string repr_text(PyObject* obj, std::size_t limit = 80);
 
+// repr() of a float: "0.1", "-1e-09", "nan".
+std::string float_repr(double value);
+
 // "{function}() argument '{param}'": how every message about an argument
 // starts.
 std::string argument_label(std::string_view function, std::string_view param);
@@ -36,6 +39,9 @@ bool flag_argument(std::string_view function, std::string_view param, PyObject* 
 // A real number: a float, an int, or an object with __float__ or __index__,
 // but not a bool or a string.  An int too large for a float is a ValueError.
 double real_argument(std::string_view function, std::string_view param, PyObject* obj);
+
+// Whether a Python int is below zero.  Throws PythonError.
+bool is_negative(PyObject* integer);
 
 // True for True, False and NumPy's bools.
 bool is_bool(PyObject* obj) noexcept;

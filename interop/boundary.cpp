@@ -31,7 +31,9 @@ void raise_internal_failure(const std::optional<std::string>& message,
 
 }  // namespace
 
-const InternalFailureReport runtime_error_report{runtime_error_type, "internal failure without a message"};
+const InternalFailureReport runtime_error_report{
+    runtime_error_type, "internal failure without a message",
+    "not enough memory for this call (an allocation in compiled code failed)"};
 
 void raise_current_exception(const InternalFailureReport& report) noexcept {
     try {
@@ -41,7 +43,16 @@ void raise_current_exception(const InternalFailureReport& report) noexcept {
     } catch (InternalFailure& failure) {
         raise_internal_failure(failure.message, report);
     } catch (const std::bad_alloc&) {
-        PyErr_NoMemory();
+        // The message is made only if memory allows; MemoryError stays.
+        if (report.out_of_memory == nullptr) {
+            PyErr_NoMemory();
+        } else {
+            PyErr_SetString(PyExc_MemoryError, report.out_of_memory);
+            if (!PyErr_ExceptionMatches(PyExc_MemoryError)) {
+                PyErr_Clear();
+                PyErr_NoMemory();
+            }
+        }
     } catch (const std::exception& e) {
         // Not raised through fail(), so no report has been written yet.
         try {

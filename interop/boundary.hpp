@@ -15,6 +15,9 @@ struct InternalFailureReport {
     // cannot be had, and that exception is then what the caller sees.
     PyObject* (*exception_type)() noexcept;
     const char* without_message;
+    // The message of a MemoryError raised for a failed allocation in C++
+    // (null: MemoryError without a message).
+    const char* out_of_memory = nullptr;
 };
 
 // RuntimeError: an ordinary exception that `except Exception` catches and

@@ -12,6 +12,8 @@ from orvik import _engine
 def export(namespace: dict[str, Any]) -> list[str]:
     """Puts the module's compiled functions into `namespace` (a module's
     globals()) and returns their names."""
-    names = [row["name"] for row in _engine._function_table() if row["module"] == namespace["__name__"]]
-    namespace.update((name, getattr(_engine, name)) for name in names)
+    module = namespace["__name__"]
+    names = [row["name"] for row in _engine._function_table() if row["module"] == module]
+    own = _engine._functions.get(module, {})
+    namespace.update((name, own[name]) for name in names)
     return names

@@ -11,15 +11,19 @@ from __future__ import annotations
 import importlib.machinery
 import sys
 from types import ModuleType
-from typing import Any
 
-from orvik import _engine
+TYPE_CHECKING = False
+if TYPE_CHECKING:
+    from typing import Any
+
 
 
 def _register(threadpoolctl: ModuleType) -> None:
     register = getattr(threadpoolctl, "register", None)
     if register is None:  # threadpoolctl before 3.5 takes no other libraries
         return
+    # threadpoolctl finds libraries among those loaded: the engine must be.
+    from orvik import _engine  # noqa: F401
 
     class OrvikController(threadpoolctl.LibController):  # type: ignore[name-defined, misc]
         user_api = "orvik"

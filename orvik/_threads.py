@@ -10,6 +10,7 @@ orvik._orvik ignores them: its pool follows the environment alone.
 
 from __future__ import annotations
 
+import operator
 from collections.abc import Iterator
 from contextlib import AbstractContextManager, contextmanager
 
@@ -17,10 +18,16 @@ from orvik import _engine
 
 
 def _checked(n: int, function: str) -> int:
-    if isinstance(n, bool) or not isinstance(n, int):
-        raise TypeError(f"{function}() takes a whole number of threads, not {type(n).__name__}")
+    """A number of threads: an int (NumPy's too, never a bool) of at least 1;
+    one larger than the pool means every worker."""
+    if isinstance(n, bool):
+        raise TypeError(f"{function}() argument 'n' must be an int, not bool")
+    try:
+        n = operator.index(n)
+    except TypeError:
+        raise TypeError(f"{function}() argument 'n' must be an int, not {type(n).__name__}") from None
     if n < 1:
-        raise ValueError(f"{function}() needs at least 1 thread, not {n}")
+        raise ValueError(f"{function}() argument 'n' must be at least 1, not {n!r}")
     return n
 
 

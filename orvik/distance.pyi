@@ -17,6 +17,8 @@ __all__ = [
     "geodesic_destination",
     "great_circle_distance",
     "great_circle_destination",
+    "rhumb_distance",
+    "rhumb_destination",
     "geodesic_inverse",
     "geodesic_distance_batch",
     "great_circle_distance_batch",
@@ -107,6 +109,46 @@ def great_circle_destination(
     distance: ArrayLike,
     *,
     radius: _Real = ...,
+) -> tuple[Any, Any]: ...
+@overload
+def rhumb_distance(
+    lat1: _Real,
+    lon1: _Real,
+    lat2: _Real,
+    lon2: _Real,
+    *,
+    ellipsoid: _Ellipsoid = None,
+    exact: bool = ...,
+) -> float: ...
+@overload
+def rhumb_distance(
+    lat1: ArrayLike,
+    lon1: ArrayLike,
+    lat2: ArrayLike,
+    lon2: ArrayLike,
+    *,
+    ellipsoid: _Ellipsoid = None,
+    exact: bool = ...,
+) -> Any: ...
+@overload
+def rhumb_destination(
+    lat1: _Real,
+    lon1: _Real,
+    bearing: _Real,
+    distance: _Real,
+    *,
+    ellipsoid: _Ellipsoid = None,
+    exact: bool = ...,
+) -> tuple[float, float]: ...
+@overload
+def rhumb_destination(
+    lat1: ArrayLike,
+    lon1: ArrayLike,
+    bearing: ArrayLike,
+    distance: ArrayLike,
+    *,
+    ellipsoid: _Ellipsoid = None,
+    exact: bool = ...,
 ) -> tuple[Any, Any]: ...
 @overload
 def geodesic_inverse(  # type: ignore[overload-overlap]

@@ -223,6 +223,7 @@ def polygon_area(
     lons: ArrayLike | Sequence[ArrayLike],
     *,
     ellipsoid: _Ellipsoid = None,
+    edges: str = 'geodesic',
 ) -> tuple[Any, Any]: ...
 def distance_to_line(
     lat: ArrayLike,

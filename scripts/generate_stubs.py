@@ -1,5 +1,5 @@
 """Writes the type stubs of the modules whose functions the engine's tables
-declare (orvik/distance.pyi, geodesic.pyi, units.pyi), from the tables
+declare (orvik/distance.pyi, geodesic.pyi, rhumb.pyi, units.pyi), from the tables
 themselves: a function added to a table gets its stub here.
 
     .venv/bin/python -P scripts/generate_stubs.py           # write them
@@ -36,7 +36,7 @@ from orvik._orvik import _Real
 _Ellipsoid = str | tuple[_Real, _Real] | None
 '''
 
-KEYWORD_TYPES = {"ellipsoid": "_Ellipsoid", "radius": "_Real", "outputs": "str | Sequence[str]"}
+KEYWORD_TYPES = {"ellipsoid": "_Ellipsoid", "radius": "_Real", "outputs": "str | Sequence[str]", "exact": "bool"}
 
 
 def typed_dict_name(row: dict[str, Any]) -> str:

@@ -9,6 +9,8 @@ import pytest
 
 from orvik import _orvik, distance
 
+from bit_equality import assert_bits_equal
+
 BATCH = [
     (distance.geodesic_distance_batch, distance.geodesic_distance),
     (distance.great_circle_distance_batch, distance.great_circle_distance),
@@ -33,13 +35,6 @@ def reference(scalar, *values):
     for index in np.ndindex(out.shape):
         out[index] = scalar(*(float(a[index]) for a in arrays))
     return out
-
-
-def assert_bits_equal(actual, expected):
-    assert isinstance(actual, np.ndarray)
-    assert actual.dtype == np.float64
-    assert actual.shape == expected.shape
-    assert actual.tobytes() == np.ascontiguousarray(expected).tobytes()
 
 
 class Sub(np.ndarray):

@@ -6,25 +6,10 @@ import pytest
 
 from orvik._orvik import distance, geodesic, units
 
-# Every function with parameters, with its parameter names in order.
-SIGNATURES = [
-    (distance.geodesic_distance, ["lat1", "lon1", "lat2", "lon2"]),
-    (distance.geodesic_destination, ["lat1", "lon1", "bearing", "distance"]),
-    (distance.great_circle_distance, ["lat1", "lon1", "lat2", "lon2"]),
-    (distance.great_circle_destination, ["lat1", "lon1", "bearing", "distance"]),
-    (distance.geodesic_inverse, ["lat1", "lon1", "lat2", "lon2"]),
-    (geodesic.inverse, ["lat1", "lon1", "lat2", "lon2"]),
-    (geodesic.direct, ["lat1", "lon1", "azi1", "s12"]),
-    (units.dms_to_deg, ["degrees", "arcminutes", "arcseconds"]),
-    (units.deg_to_dms, ["dd"]),
-] + [
-    (getattr(units, name), [param])
-    for name, param in [
-        ("km_to_mi", "km"), ("mi_to_km", "mi"), ("km_to_nm", "km"), ("nm_to_km", "nm"),
-        ("m_to_ft", "m"), ("ft_to_m", "ft"), ("m_to_km", "m"), ("km_to_m", "km"),
-        ("deg_to_rad", "d"), ("rad_to_deg", "r"),
-    ]
-]  # fmt: skip
+from function_table import Args, present
+
+# Every function of numbers, with its parameter names in order.
+SIGNATURES = [(f.resolve(), list(f.params)) for f in present(Args.FLOATS)]
 SIGNATURE_IDS = [fn.__name__ for fn, _ in SIGNATURES]
 VALUES = [10.0, 20.0, 30.0, 40.0]
 

@@ -12,6 +12,8 @@ import pytest
 
 from orvik import distance, geodesic, units
 
+from bit_equality import assert_bits_equal
+
 SCRIPT = pathlib.Path(sys.executable).parent / "orvik"
 
 
@@ -116,7 +118,7 @@ def test_inverse_prints_every_field():
         (["--top", 0], 2, "argument --top: must be at least 1"),
         (["--data", "no/such.csv"], 1, "no/such.csv"),
         (["batch", "no/such.csv"], 1, "no/such.csv: no such file"),
-        (["batch", "pairs.csv", "--chunk-size", 0], 2, "must be at least 1"),
+        (["batch", "pairs.csv", "--chunk-size", 0], 2, "must be between 1 and 1,000,000,000, not 0"),
         (["batch", "pairs.csv", "-o", "-", "--output-format", "parquet"], 2, "needs a file"),
     ],
 )
@@ -151,7 +153,7 @@ def expected_km(method="geodesic"):
 
 
 def assert_same_floats(actual, expected):
-    assert np.asarray(actual, dtype=np.float64).tobytes() == np.asarray(expected).tobytes()
+    assert_bits_equal(np.asarray(actual, dtype=np.float64), expected)
 
 
 @pytest.mark.parametrize("chunk_size", [2, 100])

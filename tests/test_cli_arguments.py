@@ -2,11 +2,19 @@
 failures of resources: memory, and the worker pool."""
 
 import json
-import resource
+import os
+import subprocess
 
 import pytest
-from cli_support import PAIRS_CSV, assert_one_line_failure, files_in, orvik
-from process_probes import UNDER_ADDRESS_SANITIZER
+from cli_support import (
+    PAIRS_CSV,
+    SCRIPT,
+    assert_one_line_failure,
+    files_in,
+    limit_address_space,
+    needs_plain_address_space,
+    orvik,
+)
 
 from orvik import distance, geodesic
 
@@ -53,6 +61,15 @@ def test_negative_numbers_in_any_spelling_are_values(command, text):
             "drop the gzip",
         ),
         (["nearest", "in.csv", "--points", "in.csv", "-o", "out.zip"], "orvik nearest", "zip output"),
+        *(
+            ([command, "in.csv", *points, "--chunk-size", size], f"orvik {command}", fragment)
+            for command, points in (("batch", []), ("nearest", ["--points", "in.csv"]))
+            for size, fragment in (
+                (99999999999999999999, "--chunk-size: must be between 1 and 1,000,000,000"),
+                (1_000_000_001, "must be between 1 and 1,000,000,000, not 1000000001"),
+                ("1_000", "--chunk-size: '1_000' is not a whole number"),
+            )
+        ),
         (
             ["nearest", "in.csv", "--points", "in.csv", "-o", "o.gz", "--output-format", "parquet"],
             "orvik nearest",
@@ -104,16 +121,6 @@ def test_main_job_with_coinciding_places_warns_of_nothing(tmp_path, places, summ
     assert summary in done.stdout and "nan" not in done.stdout.lower()
 
 
-def limit_address_space(gib):
-    return lambda: resource.setrlimit(resource.RLIMIT_AS, (gib << 30, gib << 30))
-
-
-# The sanitizer reserves terabytes of shadow address space at start-up.
-needs_plain_address_space = pytest.mark.skipif(
-    UNDER_ADDRESS_SANITIZER, reason="the sanitizer cannot start under an address-space limit"
-)
-
-
 @needs_plain_address_space
 def test_main_job_out_of_memory_is_one_line(tmp_path):
     rows = "".join(f"p{i},{i % 170 - 85},{i % 360 - 180}\n" for i in range(30_000))
@@ -137,3 +144,70 @@ def test_a_worker_pool_that_cannot_start_costs_speed_not_results(tmp_path, args)
     assert all("warning" not in line for line in rest), done.stderr
     if args[0] == "batch":
         assert (tmp_path / "out.csv").read_text().count("\n") == 50_001
+
+
+# One spelling of numbers everywhere: what Python's float() takes beyond
+# plain decimals ("1_0", digits of other scripts) is no number for a CSV
+# reader, so it is none on the command line either.
+@pytest.mark.parametrize("text", ["1_0", "\u0661\u0660", "0x10", "1e", "1.5.2"])
+@pytest.mark.parametrize(
+    "args",
+    [
+        ["distance", "{}", 0, 1, 1],
+        ["destination", 0, 0, 45, "{}"],
+        ["inverse", 0, "{}", 1, 1],
+        ["line", 0, 0, "{}", 1, "--n", 3],
+        ["line", 0, 0, 1, 1, "--spacing", "{}"],
+        ["line", 0, 0, 1, 1, "--n", "{}"],
+    ],
+)
+def test_numbers_on_the_command_line_are_plain_decimals(args, text):
+    done = orvik(*(text if arg == "{}" else arg for arg in args))
+    assert_one_line_failure(done, 2, f"{text!r} is not a")
+
+
+@pytest.mark.parametrize("command", ["batch", "nearest"])
+def test_numbers_in_csv_fields_are_plain_decimals(tmp_path, command):
+    (tmp_path / "p.csv").write_text("lat,lon\n0,0\n")
+    rows = ["1_0,0,0,1", "10,0,0,1", "\u0661,0,0,1"]
+    (tmp_path / "in.csv").write_text("lat1,lon1,lat2,lon2\n" + "\n".join(rows) + "\n")
+    args = ["--points", "p.csv", "--lat", "lat1", "--lon", "lon1"] if command == "nearest" else []
+    done = orvik(command, "in.csv", *args, cwd=tmp_path)
+    assert done.returncode == 0, done.stderr
+    results = [line.rsplit(",", 1)[1] for line in done.stdout.splitlines()[1:]]
+    assert [bool(result) for result in results] == [False, True, False]
+    assert "2 of 3 rows" in done.stderr and "row 1: column 'lat1': '1_0' is not" in done.stderr
+    (tmp_path / "p.csv").write_text("lat,lon\n1_0,0\n")
+    if command == "nearest":
+        assert_one_line_failure(orvik(command, "in.csv", *args, cwd=tmp_path), 1, "p.csv: row 1")
+
+
+FULL = "/dev/full"
+
+
+@pytest.mark.skipif(not os.path.exists(FULL), reason="no /dev/full here")
+@pytest.mark.parametrize("buffered", [True, False])
+@pytest.mark.parametrize(
+    "args",
+    [
+        ["distance", 0, 0, 1, 1],
+        ["inverse", 0, 0, 1, 1, "--json"],
+        ["destination", 0, 0, 45, 100],
+        ["line", 0, 0, 1, 1, "--n", 5],
+        ["--top", 1],
+        ["--help"],
+        ["--version"],
+        ["nearest", "--help"],
+        ["batch", "in.csv"],
+        ["nearest", "in.csv", "--points", "in.csv", "--lat", "lat1", "--lon", "lon1",
+         "--points-lat", "lat2", "--points-lon", "lon2"],
+    ],
+)  # fmt: skip
+def test_a_full_standard_output_is_one_line(tmp_path, args, buffered):
+    (tmp_path / "in.csv").write_text(PAIRS_CSV)
+    with open(FULL, "w") as full:
+        done = subprocess.run(
+            [str(SCRIPT), *map(str, args)], stdout=full, stderr=subprocess.PIPE, text=True,
+            cwd=tmp_path, env={**os.environ, "PYTHONUNBUFFERED": "" if buffered else "1"},
+        )  # fmt: skip
+    assert_one_line_failure(done, 1, "standard output: No space left on device", stdout=None)

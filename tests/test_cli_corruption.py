@@ -1,11 +1,14 @@
-"""orvik batch against damaged files: real CSV files truncated, with fields
-added or lost, stray bytes and other encodings.  Whatever the damage, the
-input is left as it was, and the output is either complete, with its bad
-rows counted, or absent, with a one-line error and a non-zero status."""
+"""orvik batch and orvik nearest against damaged files: real CSV files
+truncated, with fields added or lost, stray bytes and other encodings.
+Whatever the damage, the input is left as it was, and the output is either
+complete, with its bad rows counted, or absent, with a one-line error and a
+non-zero status.  orvik line against damaged numbers: every point or
+nothing."""
 
 import csv
 import io
 import itertools
+import math
 import random
 from importlib import resources
 
@@ -13,7 +16,7 @@ import pyarrow as pa
 import pyarrow.csv as pcsv
 import pyarrow.parquet as pq
 import pytest
-from cli_support import files_in, orvik
+from cli_support import files_in, limit_address_space, needs_plain_address_space, orvik
 
 from orvik.cli._csv import record_ends
 
@@ -93,6 +96,94 @@ def test_damaged_input_gives_complete_output_or_none(tmp_path, seed):
         assert (int(words[1].replace(",", "")), int(words[3].replace(",", ""))) == (empty, rows)
     else:
         assert empty == 0 and done.stderr == f"orvik: wrote {rows:,} rows to {output}\n"
+
+
+def airports_csv():
+    return resources.files("orvik").joinpath("data", "airports.csv").read_bytes()
+
+
+def damaged(data, rng):
+    for damage in rng.sample(DAMAGE, rng.randint(1, 3)):
+        data = damage(data, rng)
+    return data
+
+
+@pytest.mark.parametrize("seed", range(16))
+def test_nearest_over_damaged_files_gives_complete_output_or_none(tmp_path, seed):
+    rng = random.Random(seed)
+    queries, places = pairs_csv(), airports_csv()
+    which = rng.choice(["queries", "places", "both"])
+    if which != "places":
+        queries = damaged(queries, rng)
+    if which != "queries":
+        places = damaged(places, rng)
+    (tmp_path / "q.csv").write_bytes(queries)
+    (tmp_path / "p.csv").write_bytes(places)
+    output = rng.choice(["out.csv", "out.parquet"])
+    k = rng.choice([1, 3, 500])
+    done = orvik(
+        "nearest", "q.csv", "--points", "p.csv", "--lat", "lat1", "--lon", "lon1", "--name-column",
+        "iata", "-o", output, "--k", k, "--chunk-size", rng.choice([1, 7, 500, 100_000]), cwd=tmp_path,
+    )  # fmt: skip
+
+    assert (tmp_path / "q.csv").read_bytes() == queries
+    assert (tmp_path / "p.csv").read_bytes() == places
+    # A --k beyond the places is noted on a line of its own.
+    lines = [line for line in done.stderr.splitlines() if not line.startswith("orvik: note: --k")]
+    assert "Traceback" not in done.stderr and len(lines) <= 1, done.stderr
+    if done.returncode != 0:
+        assert done.returncode == 1 and lines[0].startswith("orvik: error: "), done.stderr
+        assert files_in(tmp_path) == ["p.csv", "q.csv"]
+        return
+    assert files_in(tmp_path) == sorted(["p.csv", "q.csv", output])
+    rows, header, empty = read_output(tmp_path / output)
+    found = (len(header) - len(header[: header.index("nearest_1")])) // 2
+    assert header[-2:] == [f"nearest_{found}", f"distance_{found}_km"]
+    assert found == k or (found < k and f"finding {found}" in done.stderr), done.stderr
+    # Every good row finds all k places, so a row without them is a bad one.
+    words = lines[0].split()
+    if "bad" in words:
+        assert (int(words[1].replace(",", "")), int(words[3].replace(",", ""))) == (empty, rows)
+    else:
+        assert empty == 0 and lines[0] == f"orvik: wrote {rows:,} rows to {output}"
+
+
+# Damage to numbers as typed: what a slip of the keyboard or a paste makes.
+SLIPS = ["", "_", ".", "-", "e", "e999", "x", " ", "\u0661", "nan", "1" * 400, "0" * 30]
+
+
+@needs_plain_address_space
+@pytest.mark.parametrize("seed", range(24))
+def test_line_with_damaged_numbers_prints_every_point_or_nothing(seed):
+    rng = random.Random(seed)
+    args = ["52.52", "13.405", "40.71", "-74.006", "--n", "50"]
+    spacing = rng.random() < 0.3
+    if spacing:
+        args[-2:] = ["--spacing", rng.choice(["100", "25", "0.5"]), "--unit", "km"]
+    for _ in range(rng.randint(1, 3)):
+        k = rng.choice([0, 1, 2, 3] if spacing else [0, 1, 2, 3, 5])
+        at = rng.randrange(len(args[k]) + 1)
+        args[k] = args[k][:at] + rng.choice(SLIPS) + args[k][at + rng.randint(0, 2) :]
+    # A count of points too large for memory fails at once under a limit.
+    done = orvik("line", *args, timeout=60, preexec_fn=limit_address_space(4))
+
+    assert "Traceback" not in done.stderr, done.stderr
+    if done.returncode != 0:
+        assert done.returncode in (1, 2) and done.stdout == "", done.stderr
+        assert len(done.stderr.splitlines()) == 1 and done.stderr.startswith("orvik"), done.stderr
+        return
+    assert done.stderr == ""
+    lines = done.stdout.splitlines()
+    assert lines[0] == "lat,lon,distance_km"
+    points = [[float(v) for v in line.split(",")] for line in lines[1:]]
+    assert all(len(p) == 3 and all(map(math.isfinite, p)) for p in points)
+    lat, lon = float(args[0]), float(args[1])
+    # The line starts at the start, its longitude brought into [-180, 180].
+    assert points[0][0] == lat and abs(math.remainder(points[0][1] - lon, 360)) < 1e-9 * max(1, abs(lon))
+    if "--n" in args:
+        assert len(points) == int(args[args.index("--n") + 1])
+    distances = [p[2] for p in points]
+    assert distances == sorted(distances)
 
 
 def read_output(path):

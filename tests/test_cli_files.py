@@ -13,6 +13,7 @@ import subprocess
 import threading
 import time
 import zipfile
+from contextlib import ExitStack
 
 import pytest
 from cli_support import PAIRS_CSV, SCRIPT, assert_one_line_failure, files_in, orvik
@@ -210,3 +211,50 @@ def test_signals_remove_the_partial_output(tmp_path, number):
     assert status == 128 + number, errors
     assert len(errors.splitlines()) == 1 and "Traceback" not in errors
     assert files_in(tmp_path) == []
+
+
+# What a rewrite of the input would lose: the byte-order mark, CRLF line
+# breaks and a bad row's extra field.
+KEEPSAKE = b"\xef\xbb\xbflat1,lon1,lat2,lon2\r\n1,2,3,4\r\n5,6,7,8,extra\r\n"
+
+
+@pytest.mark.parametrize(
+    "how",
+    ["same path", "other spelling", "hard link", "standard input", "standard output"],
+)
+def test_the_output_cannot_be_the_input(tmp_path, how):
+    source = tmp_path / "in.csv"
+    source.write_bytes(KEEPSAKE)
+    args, streams = ["batch", "in.csv", "-o", "in.csv"], {}
+    if how == "same path":
+        pass
+    elif how == "other spelling":
+        args[-1] = f"../{tmp_path.name}/in.csv"
+    elif how == "hard link":
+        os.link(source, tmp_path / "hard.csv")
+        args[-1] = "hard.csv"
+    elif how == "standard input":
+        args[1] = "-"
+        streams["stdin"] = open(source, "rb")  # noqa: SIM115
+    elif how == "standard output":
+        args[2:] = []
+        streams["stdout"] = open(source, "ab")  # noqa: SIM115 (orvik ... >> in.csv)
+    with ExitStack() as stack:
+        for stream in streams.values():
+            stack.enter_context(stream)
+        done = subprocess.run(
+            [str(SCRIPT), *args], cwd=tmp_path, stderr=subprocess.PIPE, text=True,
+            **{"stdout": subprocess.PIPE, **streams}, timeout=60,
+        )  # fmt: skip
+    output = "standard output" if how == "standard output" else args[-1]
+    assert_one_line_failure(done, 1, f"{output}: is the input file; write to another file", stdout=None)
+    assert source.read_bytes() == KEEPSAKE
+    assert not [name for name in files_in(tmp_path) if name.endswith(".part")]
+
+
+def test_gzip_output_names_the_file_it_holds(tmp_path):
+    (tmp_path / "in.csv").write_text(PAIRS_CSV)
+    assert orvik("batch", "in.csv", "-o", "out.csv.gz", cwd=tmp_path).returncode == 0
+    header = (tmp_path / "out.csv.gz").read_bytes()
+    assert header[3] & 0x08  # FNAME: the original name follows the fixed header
+    assert header[10 : header.index(b"\0", 10)] == b"out.csv"

@@ -1,16 +1,26 @@
 """orvik nearest, run as a process: the nearest places of every query row."""
 
 import io
+import os
+import time
 
 import numpy as np
 import pandas as pd
 import pytest
+from cli_support import limit_address_space, needs_plain_address_space
+from cli_support import orvik as orvik_in
 from test_cli import assert_one_line_failure, needs_parquet, orvik
 
 from orvik.cli._values import from_metres
 from orvik.neighbors import PointIndex
 
 PLACES = "name,lat,lon\nBerlin,52.52,13.405\nParis,48.8566,2.3522\nLondon,51.5074,-0.1278\nRome,41.9,12.5\n"
+
+
+def orvik_limited(gib, *args):
+    """orvik under an address-space limit: a run that would grow without
+    bound fails instead of taking the machine's memory."""
+    return orvik_in(*args, preexec_fn=limit_address_space(gib))
 
 
 @pytest.fixture
@@ -38,7 +48,8 @@ def test_rows_get_their_nearest_places(files, options, method, unit):
     out = pd.read_csv(io.StringIO(done.stdout), dtype=str, keep_default_na=False)
     assert out[["id", "lat", "lon"]].equals(queries)  # the rows as they came, in order
     places = pd.read_csv(io.StringIO(PLACES))
-    k = options[options.index("--k") + 1] if "--k" in options else 1
+    # More than the 4 places finds the 4.
+    k = min(options[options.index("--k") + 1] if "--k" in options else 1, 4)
     lat, lon = (pd.to_numeric(queries[c], errors="coerce").to_numpy() for c in ("lat", "lon"))
     d, i = PointIndex(places.lat, places.lon).query(lat, lon, k, method=method)
     for j in range(k):
@@ -95,3 +106,57 @@ def test_parquet_in_and_out(files):
     out = pd.read_parquet(tmp / "out.parquet")
     assert len(out) == 25 and out.nearest_1.isna().sum() == 3
     assert set(out.nearest_1.dropna()) <= {"Berlin", "Paris", "London", "Rome"}
+
+
+@needs_plain_address_space
+@pytest.mark.parametrize("k", [5, 1000, 99999999999999, 10**30])
+def test_more_places_than_there_are_finds_them_all(files, k):
+    tmp, _ = files
+    # Columns for a k beyond the places would need far more than this.
+    done = orvik_limited(3, "nearest", tmp / "q.csv", "--points", tmp / "p.csv", "--k", k, "-q")
+    assert done.returncode == 0, done.stderr
+    assert done.stderr == f"orvik: note: --k {k:,} is more than the 4 places of {tmp / 'p.csv'}; finding 4\n"
+    header = done.stdout.splitlines()[0].split(",")
+    assert header[3:] == [f"{c}_{j}{u}" for j in range(1, 5) for c, u in (("nearest", ""), ("distance", "_km"))]
+
+
+@needs_plain_address_space
+@pytest.mark.parametrize(
+    ("args", "fragment"),
+    [
+        (("--k", 99999999999999, "--chunk-size", 1_000_000_000), "with 1,000,000,000 query rows at a time"),
+        (("--k", 2000, "--chunk-size", 100_000), "--k 2,000 with 100,000 query rows at a time needs about"),
+    ],
+)
+def test_results_that_cannot_fit_in_memory_fail_at_once(files, args, fragment):
+    tmp, _ = files
+    (tmp / "p.csv").write_text("lat,lon\n" + "".join(f"{i % 170 - 85},{i % 360 - 180}\n" for i in range(2000)))
+    started = time.monotonic()
+    done = orvik_limited(3, "nearest", tmp / "q.csv", "--points", tmp / "p.csv", *args)
+    assert_one_line_failure(done, 1, fragment)
+    assert "GiB available: use a smaller --chunk-size" in done.stderr
+    assert time.monotonic() - started < 60
+
+
+def test_a_large_k_finds_every_place(files):
+    tmp, _ = files
+    (tmp / "p.csv").write_text("lat,lon\n" + "".join(f"{i % 170 - 85},{i % 360 - 180}\n" for i in range(3000)))
+    done = orvik("nearest", tmp / "q.csv", "--points", tmp / "p.csv", "--k", 3000, "--unit", "m")
+    assert done.returncode == 0, done.stderr
+    out = pd.read_csv(io.StringIO(done.stdout))
+    assert out.shape == (25, 3 + 2 * 3000)
+    assert out.distance_3000_m.notna().sum() == 22  # the good rows, all places found
+
+
+@pytest.mark.parametrize(
+    "output",
+    ["q.csv", "p.csv", "./q.csv", "link.csv", "hard.csv"],
+)
+def test_the_output_cannot_be_an_input(files, output):
+    tmp, _ = files
+    (tmp / "link.csv").symlink_to("q.csv")
+    os.link(tmp / "p.csv", tmp / "hard.csv")
+    before = {name: (tmp / name).read_bytes() for name in ("q.csv", "p.csv")}
+    done = orvik("nearest", "q.csv", "--points", "p.csv", "-o", output, cwd=tmp)
+    assert_one_line_failure(done, 1, f"{output}: is the input file; write to another file")
+    assert {name: (tmp / name).read_bytes() for name in before} == before

@@ -4,6 +4,7 @@ schema for the whole file."""
 
 import csv
 import io
+from decimal import Decimal
 
 import pyarrow as pa
 import pyarrow.parquet as pq
@@ -143,3 +144,66 @@ def test_quiet_means_no_summary_even_of_bad_rows(tmp_path):
     for output in ("-", "out.csv"):
         done = orvik("batch", "in.csv", "-o", output, "-q", cwd=tmp_path)
         assert (done.returncode, done.stderr) == (0, "")
+
+
+# Columns of CSV text and the Parquet type that holds each value exactly.
+EXACT = {
+    "too_long_for_int64": (["12345678901234567891", "1"], pa.string()),
+    "int64_beside_fraction": (["9007199254740993", "1.5"], pa.string()),
+    "below_int64": (["-9223372036854775809", "0"], pa.string()),
+    "overflows_to_inf": (["1e400", "1"], pa.string()),
+    "underflows_to_zero": (["1e-400", "1"], pa.string()),
+    "seventeen_digits_rounded": (["0.30000000000000001", "1"], pa.string()),
+    "hexadecimal": (["0x10", "1"], pa.string()),
+    "int64_extremes": (["9223372036854775807", "-9223372036854775808"], pa.int64()),
+    "shortest_floats": (["0.30000000000000004", "1e-300", "5e-324", "1.7976931348623157e308"], pa.float64()),
+    "spellings_of_one_value": (["1.50", "15e-1", "+1.5", "-0.0", "1500"], pa.float64()),
+    "ints_exact_as_floats": (["9007199254740992", "0.5"], pa.float64()),
+    "inf_and_nan_spelled_out": (["inf", "-Infinity", "nan", "2"], pa.float64()),
+    # A later chunk's fraction would round an earlier chunk's integer.
+    "rounded_by_a_later_chunk": (["9007199254740993", "2.5"], pa.string()),
+}
+
+
+def same_number(stored, text):
+    if text.lstrip("+-").lower() in ("inf", "infinity", "nan"):
+        return repr(stored) == repr(float(text))
+    return Decimal(repr(stored)) == Decimal(text)
+
+
+@pytest.mark.parametrize("chunk_size", [1, 1000])
+def test_csv_to_parquet_numbers_only_where_every_value_is_kept(tmp_path, chunk_size):
+    height = max(len(texts) for texts, _ in EXACT.values())
+    padded = {name: texts + [""] * (height - len(texts)) for name, (texts, _) in EXACT.items()}
+    rows = [[column[k] for column in padded.values()] + ["0", "0", "0", "1"] for k in range(height)]
+    (tmp_path / "in.csv").write_text(csv_text([[*EXACT, *HEADER[:4]], *rows]))
+    done = orvik("batch", "in.csv", "-o", "out.parquet", "--chunk-size", chunk_size, "-q", cwd=tmp_path)
+    assert done.returncode == 0, done.stderr
+    table = pq.read_table(tmp_path / "out.parquet")
+    for name, (texts, kind) in EXACT.items():
+        assert table.schema.field(name).type == kind, name
+        stored = table[name].to_pylist()
+        assert stored[len(texts) :] == [None] * (height - len(texts)), name
+        if kind == pa.string():
+            assert stored[: len(texts)] == texts, name
+        else:
+            assert all(map(same_number, stored, texts)), (name, stored)
+
+
+def test_empty_fields_and_blank_lines_are_kept_as_rows(tmp_path):
+    # A blank line is a row of empty fields: kept in its place, and bad.
+    text = "lat1,lon1,lat2,lon2,note\r\n0,0,0,1,a\r\n\r\n0,0,1,0,\n\n0,0,1,1,c\n"
+    (tmp_path / "in.csv").write_text(text, newline="")
+    done = orvik("batch", "in.csv", cwd=tmp_path)
+    assert done.returncode == 0, done.stderr
+    out = list(csv.reader(io.StringIO(done.stdout)))
+    assert [r[:5] for r in out[1:]] == [
+        ["0", "0", "0", "1", "a"], [""] * 5, ["0", "0", "1", "0", ""], [""] * 5, ["0", "0", "1", "1", "c"]
+    ]  # fmt: skip
+    assert "2 of 5 rows" in done.stderr and "row 2: column 'lat1' is missing" in done.stderr
+    done = orvik("batch", "in.csv", "-o", "out.parquet", cwd=tmp_path)
+    assert done.returncode == 0, done.stderr
+    table = pq.read_table(tmp_path / "out.parquet")
+    # Empty fields are nulls, in text columns too.
+    assert table["note"].to_pylist() == ["a", None, None, None, "c"]
+    assert table["lat1"].to_pylist() == [0, None, 0, None, 0]

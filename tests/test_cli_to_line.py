@@ -82,10 +82,13 @@ def test_refusals_are_one_line(files, route, args, status, fragment):
     assert_one_line_failure(done, status, fragment)
 
 
-def test_route_from_standard_input_is_refused(files):
+def test_route_from_standard_input_or_written_over_is_refused(files):
     tmp, _ = files
     done = orvik("batch", tmp / "fixes.csv", "--to-line", "-", stdin=ROUTE)
     assert_one_line_failure(done, 2, "--to-line needs a file")
+    done = orvik("batch", tmp / "fixes.csv", "--to-line", tmp / "route.csv", "-o", tmp / "route.csv")
+    assert_one_line_failure(done, 1, "is the input file")
+    assert (tmp / "route.csv").read_text() == ROUTE
 
 
 @needs_parquet

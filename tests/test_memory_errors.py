@@ -19,9 +19,13 @@ _index = _engine.PointIndex(x, x, None)
 _distances, _indices, _offsets = np.empty(10), np.empty(10, dtype=np.int64), np.empty(6, dtype=np.int64)
 
 
-# Functions of whole lines and rings take arrays, never numbers alone: they
-# are called below.
-_SHAPED = {row["name"] for row in _engine._function_table() if row["form"] == "shaped"}
+# The functions of whole lines, with arguments they accept.
+LINE_CALLS = {
+    "line_points": lambda f: f(x, x, x[::-1], x, n=4),
+    "path_length": lambda f: f([x, x[:3]], [x, x[:3]]),
+    "polygon_area": lambda f: f(x, x[::-1]),
+    "distance_to_line": lambda f: f(x, x, x, x[::-1]),
+}
 
 
 def _number_calls():
@@ -31,7 +35,8 @@ def _number_calls():
                 f = getattr(module, name)
                 if type(f) is not type(len):
                     continue  # functions written in Python over the compiled ones
-                if module is getattr(orvik, sub) and name in _SHAPED:
+                if name in LINE_CALLS:
+                    yield f"{module.__name__}.{name}", lambda f=f, name=name: LINE_CALLS[name](f)
                     continue
                 if name.endswith(("_batch", "_matrix")):
                     yield f"{module.__name__}.{name}", lambda f=f: f(x, x, x, x)
@@ -48,10 +53,6 @@ CALLS.update(
         "geodesic direct over arrays": lambda: orvik.geodesic.direct(x, x, x, x),
         "great-circle distances of lists": lambda: orvik.distance.great_circle_distance([1.0, 2.0], 3.0, x[:2], 4.0),
         "unit conversion over an array": lambda: orvik.units.km_to_m(x),
-        "points along lines": lambda: orvik.geodesic.line_points(x, x, x, x, n=4),
-        "lengths of tracks": lambda: orvik.geodesic.path_length([x, x[:3]], [x, x[:3]]),
-        "areas of rings": lambda: orvik.geodesic.polygon_area(x, x[::-1]),
-        "distances to a line": lambda: orvik.geodesic.distance_to_line(x, x, x, x[::-1]),
         "point index build": lambda: _engine.PointIndex(x, x, "GRS80"),
         "point index query": lambda: _index.query(x, x, 2, "geodesic", 1e6, _distances, _indices),
         "point index radius query": lambda: _index.query_radius(x, x, x * 1e5, "great-circle", True, _offsets),

@@ -20,7 +20,8 @@ NUMBER_FUNCTIONS = [
     for name in native.__all__
     if name not in ARRAY_FUNCTIONS
 ]
-PUBLIC = [(sub, name) for sub, module in PACKAGE.items() for name in module.__all__]
+MODULES = {**PACKAGE, "rhumb": orvik.rhumb}
+PUBLIC = [(sub, name) for sub, module in MODULES.items() for name in module.__all__]
 
 
 def test_import_forms():
@@ -55,7 +56,7 @@ def test_function_of_numbers_is_the_packages_own(sub, name):
 
 @pytest.mark.parametrize(("sub", "name"), PUBLIC)
 def test_every_public_function_pickles_by_reference(sub, name):
-    f = getattr(PACKAGE[sub], name)
+    f = getattr(MODULES[sub], name)
     assert pickle.loads(pickle.dumps(f)) is f
     assert cloudpickle.loads(cloudpickle.dumps(f)) is f
     # By reference: the pickle names the module, it does not hold code.

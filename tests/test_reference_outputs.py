@@ -29,6 +29,8 @@ from orvik import _engine, _orvik
 sys.path.insert(0, str(Path(__file__).resolve().parent / "reference"))
 import record  # noqa: E402
 
+import bit_equality  # noqa: E402
+
 REFERENCE = np.load(record.OUTPUT)
 INPUTS = {k[3:]: REFERENCE[k] for k in REFERENCE.files if k.startswith("in.")}
 EXPECTED = {k[4:]: REFERENCE[k] for k in REFERENCE.files if k.startswith("out.")}
@@ -64,18 +66,12 @@ HERE = record.outputs(_orvik, INPUTS)
 WANTED = {**EXPECTED, **{name: HERE[name] for name in GREAT_CIRCLE_OUTPUTS}}
 
 
-def bits_differ(got: np.ndarray, want: np.ndarray) -> np.ndarray:
-    differ = got.view(np.uint64) != want.view(np.uint64)
-    # Every NaN is a NaN, whatever its payload bits.
-    return differ & ~(np.isnan(got) & np.isnan(want))
-
-
 def assert_bits_equal(name: str, got: np.ndarray, want: np.ndarray) -> None:
-    got = np.ascontiguousarray(got, dtype=np.float64)
-    differ = bits_differ(got, want)
-    if differ.any():
-        i = int(np.flatnonzero(differ)[0])
-        pytest.fail(f"{name}: {int(differ.sum())} values differ, first at {i}: {got[i]!r} != {want[i]!r}")
+    # Every NaN is a NaN, whatever its payload bits.
+    try:
+        bit_equality.assert_bits_equal(np.ascontiguousarray(got, dtype=np.float64), want, any_nan=True)
+    except AssertionError as error:
+        pytest.fail(f"{name}: {error}")
 
 
 def test_the_reference_inputs_are_the_generated_ones():

@@ -38,6 +38,7 @@ NATIVE_BATCH = {"geodesic_distance_batch", "great_circle_distance_batch"}
 STUBS = [
     ("distance.pyi", None, orvik.distance),
     ("geodesic.pyi", None, orvik.geodesic),
+    ("rhumb.pyi", None, orvik.rhumb),
     ("units.pyi", None, orvik.units),
     ("_orvik.pyi", "_Distance", _orvik.distance),
     ("_orvik.pyi", "_Geodesic", _orvik.geodesic),

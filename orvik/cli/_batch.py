@@ -12,7 +12,6 @@ run leaves no output file behind (see _streams).
 from __future__ import annotations
 
 import argparse
-import os
 import sys
 from collections.abc import Callable, Iterator
 from contextlib import ExitStack, contextmanager
@@ -21,8 +20,8 @@ from typing import IO, TYPE_CHECKING, Any, Protocol
 
 from orvik import distance, geodesic
 from orvik.cli._errors import CliError, UsageError, computing, missing_extra
-from orvik.cli._streams import Input, Output, check_codec, suffix_codec
-from orvik.cli._values import METHODS, UNITS, from_metres, name, positive
+from orvik.cli._streams import Input, Output, check_codec, refuse_overwriting, suffix_codec
+from orvik.cli._values import CHUNK_SIZES, METHODS, UNITS, chunk_rows, from_metres, name
 
 if TYPE_CHECKING:
     from orvik.cli._csv import Chunk, CsvSource
@@ -31,6 +30,7 @@ if TYPE_CHECKING:
 PARQUET_SUFFIXES = (".parquet", ".pq", ".parq")
 POINT_COLUMNS = ("lat1", "lon1", "lat2", "lon2")
 AZIMUTH_COLUMNS = ("azi1", "azi2")
+CHUNK_ROWS = 100_000  # rows per chunk unless --chunk-size says otherwise
 
 
 def add_command(commands: argparse._SubParsersAction[Any]) -> None:
@@ -69,7 +69,12 @@ def add_command(commands: argparse._SubParsersAction[Any]) -> None:
         metavar="NAME",
         help="name of the added column (default distance_UNIT)",
     )
-    p.add_argument("--method", choices=METHODS, default="geodesic", help="default geodesic")
+    p.add_argument(
+        "--method",
+        choices=(*METHODS, "rhumb"),
+        default="geodesic",
+        help="default geodesic; rhumb: along the rhumb line (constant bearing) on the WGS84 ellipsoid",
+    )
     p.add_argument(
         "--azimuths",
         action="store_true",
@@ -97,17 +102,19 @@ def add_command(commands: argparse._SubParsersAction[Any]) -> None:
         "--strict", action="store_true", help="stop at the first bad row instead of writing NaN"
     )
     add_streaming_options(p, "rows")
-    p.set_defaults(run=run)
+    p.set_defaults(run=run, prepare=prepare)
 
 
-def add_streaming_options(p: argparse.ArgumentParser, rows: str) -> None:
+def add_streaming_options(
+    p: argparse.ArgumentParser, rows: str, default: str = str(CHUNK_ROWS)
+) -> None:
     """The options of every command that streams a file through stream()."""
+    low, high = CHUNK_SIZES
     p.add_argument(
         "--chunk-size",
-        type=positive,
-        default=100_000,
+        type=chunk_rows,
         metavar="ROWS",
-        help=f"{rows} read, computed and written at a time (default 100000)",
+        help=f"{rows} read, computed and written at a time, {low} to {high:,} (default {default})",
     )
     p.add_argument("-q", "--quiet", action="store_true", help="no progress bar or summary")
 
@@ -155,11 +162,11 @@ class _Plan:
             found = geodesic.inverse_batch(*values, outputs=("s12", "azi1", "azi2"))
             results = [from_metres(found["s12"], self.unit), found["azi1"], found["azi2"]]
         else:
-            compute: Callable[..., Any] = (
-                distance.geodesic_distance_batch
-                if self.method == "geodesic"
-                else distance.great_circle_distance_batch
-            )
+            compute: Callable[..., Any] = {
+                "geodesic": distance.geodesic_distance_batch,
+                "great-circle": distance.great_circle_distance_batch,
+                "rhumb": distance.rhumb_distance,
+            }[self.method]
             results = [from_metres(compute(*values), self.unit)]
         bad = np.zeros(len(values[0]), dtype=bool)
         for result in results:
@@ -194,6 +201,23 @@ class Plan(Protocol):
     def compute(self, values: list[Any]) -> tuple[list[Any], Any]: ...
 
 
+def prepare(args: argparse.Namespace) -> None:
+    """Imports what a streaming run will need, before it begins: an import
+    that a signal interrupts fails in ways of its own (NumPy's is an
+    ImportError of many lines), and before the run a signal just ends the
+    process, there being nothing yet to clean up."""
+    in_format, out_format = io_formats(args)
+    parquet = "parquet" in (in_format, out_format)
+    _require_pyarrow(parquet)
+    import orvik.cli._coordinates
+    import orvik.cli._csv
+
+    if parquet:
+        import orvik.cli._parquet  # noqa: F401
+    if _shows_progress(args.quiet):
+        _progress_bar()
+
+
 def run(args: argparse.Namespace) -> int:
     if args.to_line is not None:
         from orvik.cli import _to_line
@@ -206,12 +230,14 @@ def stream(args: argparse.Namespace, plan: Plan) -> int:
     """Reads the input (args.input, args.chunk_size) in chunks and writes every
     row back with the plan's columns added, to args.output; bad rows are
     counted (or stop the run under args.strict)."""
+    if args.chunk_size is None:
+        args.chunk_size = CHUNK_ROWS
     _require_pyarrow(parquet="parquet" in (plan.in_format, plan.out_format))
+    refuse_overwriting(args.output, [args.input])
     with ExitStack() as stack:
         source = _open_source(args, plan, stack)
         positions = _positions(source.names, plan, source.label)
         output = Output(args.output)
-        _refuse_writing_into_input(args, output)
         types = _output_types(source, plan) if plan.out_format == "parquet" else None
         with output.open() as out, _sink(out, source.names, plan, types, output) as sink:
             with _progress(args.quiet, source) as advance:
@@ -309,19 +335,6 @@ def _positions(names: list[str], plan: Plan, label: str) -> list[int]:
     return positions
 
 
-def _refuse_writing_into_input(args: argparse.Namespace, output: Output) -> None:
-    """Writing through to the input (a link to it) would destroy it before it
-    is read; replacing it is fine, as it is replaced only at the end."""
-    if not output.through or "-" in (args.input, args.output):
-        return
-    try:
-        same = os.path.samefile(args.input, args.output)
-    except OSError:
-        return
-    if same:
-        raise CliError(f"{args.output}: is the input file; write to another file")
-
-
 def _output_types(source: CsvSource | ParquetSource, plan: Plan) -> list[Any]:
     from orvik.cli._parquet import ParquetSource, column_types
 
@@ -346,7 +359,8 @@ def _sink(
         return
     from orvik.cli._parquet import parquet_sink
 
-    with output.errors(), parquet_sink(stream, columns, types, output.label, len(plan.added)) as parquet:
+    added, text = len(plan.added), plan.in_format == "csv"
+    with output.errors(), parquet_sink(stream, columns, types, output.label, added, text) as parquet:
         yield parquet
 
 
@@ -406,11 +420,8 @@ def _progress(quiet: bool, source: CsvSource | ParquetSource) -> Iterator[Callab
     has taken more than a second."""
     from orvik.cli._csv import CsvSource
 
-    try:
-        from tqdm import tqdm
-    except ImportError:
-        tqdm = None
-    if quiet or tqdm is None or sys.stderr is None or not sys.stderr.isatty():
+    tqdm = _progress_bar() if _shows_progress(quiet) else None
+    if tqdm is None:
         yield lambda rows: None
         return
     by_bytes = isinstance(source, CsvSource) and source.input.size is not None
@@ -425,6 +436,19 @@ def _progress(quiet: bool, source: CsvSource | ParquetSource) -> Iterator[Callab
             yield lambda rows: bar.update(position() - bar.n)
         else:
             yield bar.update
+
+
+def _shows_progress(quiet: bool) -> bool:
+    return not quiet and sys.stderr is not None and sys.stderr.isatty()
+
+
+def _progress_bar() -> Any:
+    """tqdm's bar, if tqdm is installed (it is optional)."""
+    try:
+        from tqdm import tqdm
+    except ImportError:
+        return None
+    return tqdm
 
 
 def _their(added: list[str]) -> str:

@@ -1,7 +1,8 @@
 """Coordinates from table columns, and which rows cannot have a distance.
 
-Text is parsed as a decimal number, allowing surrounding spaces; numeric
-columns are taken as they are.  Anything else (booleans, dates, lists) is
+Text is parsed as a decimal number, spelled as numbers on the command line
+are (_values.DECIMAL), allowing surrounding spaces; numeric columns are
+taken as they are.  Anything else (booleans, dates, lists) is
 not a coordinate, so its rows are bad rows rather than ones and zeros.
 """
 
@@ -13,9 +14,8 @@ import numpy as np
 import pyarrow as pa
 import pyarrow.compute as pc
 
-# The decimal numbers Arrow's own parser takes, less inf and nan (which are
-# not coordinates either way).
-_DECIMAL = r"^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$"
+from orvik.cli._values import DECIMAL
+
 _NO_TEXT = pa.scalar(None, pa.string())
 
 
@@ -38,7 +38,7 @@ def _parse(text: Any) -> Any:
         pass
     # Some value is not a plain number: the others still count.
     trimmed = pc.utf8_trim_whitespace(text)
-    numeric = pc.match_substring_regex(trimmed, _DECIMAL)
+    numeric = pc.match_substring_regex(trimmed, DECIMAL)
     return pc.cast(pc.if_else(numeric, trimmed, _NO_TEXT), pa.float64())
 
 

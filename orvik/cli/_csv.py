@@ -7,7 +7,8 @@ their spelling, and a field is quoted only when it must be (it holds a
 comma, a quote or a line break).  A row with more or fewer fields than the
 header keeps its place: its fields fill the header's columns (extra ones
 are dropped, missing ones empty) and it is marked, so that it is counted as
-a bad row rather than shifting every column after it.
+a bad row rather than shifting every column after it.  A blank line after
+the header is a row of empty fields.
 """
 
 from __future__ import annotations
@@ -99,8 +100,10 @@ class CsvSource:
                 pa.py_buffer(block),
                 # One thread, so that Arrow knows each row's number.
                 read_options=pcsv.ReadOptions(column_names=self.names, use_threads=False),
+                # A blank line is a row whose fields are all empty: kept in
+                # its place (and bad, its coordinates missing), not dropped.
                 parse_options=pcsv.ParseOptions(
-                    newlines_in_values=True, invalid_row_handler=set_aside
+                    newlines_in_values=True, ignore_empty_lines=False, invalid_row_handler=set_aside
                 ),
                 convert_options=pcsv.ConvertOptions(
                     column_types={name: pa.string() for name in self.names}

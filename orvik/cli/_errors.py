@@ -32,9 +32,20 @@ class Stopped(BaseException):
 def missing_extra(module: str, extra: str, error: ImportError | None = None) -> CliError:
     """The failure for a module that is missing (or present but unusable)."""
     reason = (
-        f" ({error})" if error is not None and not isinstance(error, ModuleNotFoundError) else ""
+        f" ({describe(error)})"
+        if error is not None and not isinstance(error, ModuleNotFoundError)
+        else ""
     )
     return CliError(f"this command needs {module}{reason}: pip install 'orvik[{extra}]'")
+
+
+def needs_numpy(_args: object = None) -> None:
+    """Imports NumPy, for a command that computes over arrays: see
+    orvik.cli._batch.prepare for why before the command runs."""
+    try:
+        import numpy  # noqa: F401
+    except ImportError as error:
+        raise missing_extra("NumPy", "cli", error) from None
 
 
 def describe(error: BaseException) -> str:

@@ -11,13 +11,22 @@ naming its row; such a query row gets empty results and is counted.
 from __future__ import annotations
 
 import argparse
+import sys
 from contextlib import ExitStack
 from dataclasses import dataclass
 from typing import Any
 
 from orvik.cli import _batch
 from orvik.cli._errors import CliError, UsageError
+from orvik.cli._streams import memory_available, refuse_overwriting
 from orvik.cli._values import METHODS, UNITS, from_metres, positive
+
+# Results (places found for query rows) per chunk when --chunk-size is not
+# given, and what each costs at most, in bytes, with the label's own text
+# on top; and what each added column costs whatever its length.
+_RESULTS_PER_CHUNK = 1 << 20
+_BYTES_PER_RESULT = 96
+_BYTES_PER_COLUMN = 2048
 
 
 def add_command(commands: argparse._SubParsersAction[Any]) -> None:
@@ -34,7 +43,12 @@ def add_command(commands: argparse._SubParsersAction[Any]) -> None:
     p.add_argument(
         "--points", required=True, metavar="PLACES", help="CSV or Parquet file of the places to find"
     )
-    p.add_argument("--k", type=positive, default=1, help="places per row (default 1)")
+    p.add_argument(
+        "--k",
+        type=positive,
+        default=1,
+        help="places per row (default 1); more than PLACES holds finds them all, with a note",
+    )
     p.add_argument(
         "--name-column",
         metavar="COLUMN",
@@ -53,8 +67,8 @@ def add_command(commands: argparse._SubParsersAction[Any]) -> None:
     for option in ("input", "points", "output"):
         p.add_argument(f"--{option}-format", choices=("csv", "parquet"),
                        help="instead of guessing from the suffix")  # fmt: skip
-    _batch.add_streaming_options(p, "query rows")
-    p.set_defaults(run=run)
+    _batch.add_streaming_options(p, "query rows", f"{_batch.CHUNK_ROWS}, fewer when --k is large")
+    p.set_defaults(run=run, prepare=_batch.prepare)
 
 
 @dataclass(frozen=True)
@@ -110,11 +124,48 @@ def run(args: argparse.Namespace) -> int:
     in_format, out_format = _batch.io_formats(args)
     if args.points == "-":
         raise UsageError("--points needs a file, not standard input")
+    refuse_overwriting(args.output, [args.input, args.points])
     lat, lon, labels = _places(args)
+    k, note = _places_per_row(args.k, len(labels), args.points)
+    args.chunk_size = _rows_per_chunk(args.chunk_size, k, labels)
+    if note:
+        print(f"orvik: note: {note}", file=sys.stderr)
     plan = _Nearest(
-        in_format, out_format, [args.lat, args.lon], PointIndex(lat, lon), labels, args.k, args.method, args.unit
+        in_format, out_format, [args.lat, args.lon], PointIndex(lat, lon), labels, k, args.method, args.unit
     )
     return _batch.stream(args, plan)
+
+
+def _places_per_row(k: int, places: int, label: str) -> tuple[int, str | None]:
+    """--k, or all the places where there are fewer (more would only add
+    empty columns), and what to tell of it.  With no places at all, every
+    row gets one empty pair of columns."""
+    if k <= places:
+        return k, None
+    if places == 0:
+        return 1, f"{label} holds no places; every row's result is empty"
+    return places, f"--k {k:,} is more than the {places:,} places of {label}; finding {places:,}"
+
+
+def _rows_per_chunk(chunk_size: int | None, k: int, labels: Any) -> int:
+    """Query rows per chunk: --chunk-size, or by default as many as keep a
+    chunk's results near _RESULTS_PER_CHUNK.  A chunk that cannot fit in
+    memory fails now, not once the places are indexed and output begun."""
+    rows = chunk_size or max(1, min(_batch.CHUNK_ROWS, _RESULTS_PER_CHUNK // k))
+    label_bytes = labels.nbytes / max(len(labels), 1)
+    # Each result: distances and positions from the index, the distance in
+    # the unit, the label taken, and both as text for CSV, about three
+    # copies of the label in all; each result column costs its objects too.
+    need = k * (rows * (_BYTES_PER_RESULT + 3 * label_bytes) + _BYTES_PER_COLUMN)
+    available = memory_available()
+    if available is not None and need > available:
+        remedy = "a smaller --chunk-size" if rows > 1 else "a smaller --k"
+        raise CliError(
+            f"--k {k:,} with {rows:,} query rows at a time needs about "
+            f"{need / 2**30:,.1f} GiB of memory, more than the {available / 2**30:,.1f} GiB "
+            f"available: use {remedy}"
+        )
+    return rows
 
 
 def _places(args: argparse.Namespace) -> tuple[Any, Any, Any]:

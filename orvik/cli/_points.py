@@ -9,7 +9,7 @@ from collections.abc import Mapping
 from typing import Any
 
 from orvik import distance, geodesic
-from orvik.cli._errors import CliError, computing
+from orvik.cli._errors import CliError, UsageError, computing
 from orvik.cli._values import METHODS, UNITS, from_metres, latitude, number, to_metres
 
 
@@ -21,6 +21,11 @@ def add_commands(commands: argparse._SubParsersAction[Any]) -> None:
     )
     add_pair(p)
     _add_method_and_unit(p)
+    p.add_argument(
+        "--rhumb",
+        action="store_true",
+        help="along the rhumb line (constant bearing) on the WGS84 ellipsoid instead of the geodesic",
+    )
     p.add_argument("--json", action="store_true", help="print a JSON object")
     p.set_defaults(run=run_distance)
 
@@ -67,12 +72,21 @@ def _add_method_and_unit(p: argparse.ArgumentParser) -> None:
 
 
 def run_distance(args: argparse.Namespace) -> int:
-    f = distance.geodesic_distance if args.method == "geodesic" else distance.great_circle_distance
+    method = args.method
+    if args.rhumb:
+        if method != "geodesic":
+            raise UsageError(f"--rhumb measures on the WGS84 ellipsoid: leave out --method {method}")
+        method = "rhumb"
+    f = {
+        "geodesic": distance.geodesic_distance,
+        "great-circle": distance.great_circle_distance,
+        "rhumb": distance.rhumb_distance,
+    }[method]
     with computing("the distance"):
         value = from_metres(f(args.lat1, args.lon1, args.lat2, args.lon2), args.unit)
     _require_finite({"distance": value})
     if args.json:
-        print(_json({"distance": value, "unit": args.unit, "method": args.method}))
+        print(_json({"distance": value, "unit": args.unit, "method": method}))
     else:
         print(f"{value!r} {args.unit}")
     return 0

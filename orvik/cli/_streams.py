@@ -17,7 +17,7 @@ import shutil
 import stat
 import sys
 import tempfile
-from collections.abc import Iterator
+from collections.abc import Iterator, Sequence
 from contextlib import ExitStack, contextmanager, suppress
 from typing import IO, Any, cast
 
@@ -226,13 +226,18 @@ def _zip_member(raw: IO[bytes], name: str) -> IO[bytes]:
     return archive.open(members[0])
 
 
-def compressor(codec: str, raw: IO[bytes]) -> IO[bytes]:
+def compressor(codec: str, raw: IO[bytes], path: str) -> IO[bytes]:
     """A stream compressing into `raw` with `codec`, at the level its usual
-    command-line tool uses."""
+    command-line tool uses.  gzip records the name of the file it holds,
+    which `gzip -N` restores: that of `path`, the output's final name,
+    rather than the temporary file's."""
     if codec == "gzip":
         import gzip
 
-        return cast(IO[bytes], gzip.GzipFile(fileobj=raw, mode="wb", compresslevel=6, mtime=0))
+        return cast(
+            IO[bytes],
+            gzip.GzipFile(filename=path, fileobj=raw, mode="wb", compresslevel=6, mtime=0),
+        )
     if codec == "bz2":
         return _stdlib_codec("bz2").BZ2File(raw, "wb")  # type: ignore[no-any-return]
     if codec == "xz":
@@ -253,6 +258,8 @@ def check_codec(codec: str) -> None:
     """Fails now, not after the input was read, when `codec` is missing."""
     if codec == "zstd":
         _zstandard()
+    elif codec == "gzip":
+        import gzip  # noqa: F401
     elif codec in ("bz2", "xz"):
         _stdlib_codec("lzma" if codec == "xz" else "bz2")
 
@@ -302,7 +309,7 @@ class Output:
             stream = stack.enter_context(self._replacing())
         if self.codec is not None:
             # Closed, and so finished, before the file is renamed into place.
-            stream = stack.enter_context(compressor(self.codec, stream))
+            stream = stack.enter_context(compressor(self.codec, stream, self.path))
         return stream
 
     @contextmanager
@@ -317,6 +324,8 @@ class Output:
         except PermissionError:
             raise CliError(f"{self.label}: permission denied") from None
         except OSError as error:
+            if self.path == "-":
+                silence_stdout()
             raise CliError(f"{self.label}: {describe(error)}") from None
 
     def _stdout(self) -> IO[bytes]:
@@ -351,6 +360,36 @@ class Output:
                 _remove(handle.name)
 
 
+def refuse_overwriting(output: str, inputs: Sequence[str]) -> None:
+    """Refuses an output that is one of the inputs, by any name (a link to
+    it, or standard output redirected to it): written through, it would be
+    destroyed before it is read; replaced, the run's rewriting of it (bad
+    rows cut to the header's width, line breaks and byte-order mark as
+    orvik writes them) would take its place."""
+    target = _regular_file(output, sys.stdout)
+    if target is None:
+        return
+    for path in inputs:
+        if _regular_file(path, sys.stdin) == target:
+            named = "standard output" if output == "-" else output
+            raise CliError(f"{named}: is the input file; write to another file")
+
+
+def _regular_file(path: str, standard: IO[Any] | None) -> tuple[int, int] | None:
+    """The device and inode of the regular file that `path` is, or leads to
+    ('-': the standard stream), if any."""
+    try:
+        if path == "-":
+            if standard is None:
+                return None
+            found = os.fstat(standard.fileno())
+        else:
+            found = os.stat(path)
+    except (OSError, ValueError, io.UnsupportedOperation):
+        return None
+    return (found.st_dev, found.st_ino) if stat.S_ISREG(found.st_mode) else None
+
+
 def _writes_through(path: str) -> bool:
     """Whether `path` is something to write into rather than replace."""
     if not os.path.basename(path):
@@ -371,3 +410,33 @@ def _remove(path: str) -> None:
         os.unlink(path)
     except FileNotFoundError:
         pass
+
+
+def silence_stdout() -> None:
+    """Points standard output at /dev/null, after it failed (a full disk) or
+    its reader went away, so that the interpreter's final flush of what
+    could not be written is quiet."""
+    with suppress(OSError, ValueError):
+        devnull = os.open(os.devnull, os.O_WRONLY)
+        os.dup2(devnull, sys.stdout.fileno() if sys.stdout is not None else 1)
+        os.close(devnull)
+
+
+def memory_available() -> int | None:
+    """Bytes this process could still allocate, as far as is known: the
+    memory the system reports available, and room under an address-space
+    limit (ulimit -v); None where neither is known."""
+    known = []
+    with suppress(OSError, ValueError, StopIteration):
+        with open("/proc/meminfo") as meminfo:
+            line = next(line for line in meminfo if line.startswith("MemAvailable:"))
+        known.append(int(line.split()[1]) * 1024)
+    with suppress(ImportError, OSError, ValueError, StopIteration):
+        import resource
+
+        limit = resource.getrlimit(resource.RLIMIT_AS)[0]
+        if limit != resource.RLIM_INFINITY:
+            with open("/proc/self/status") as status:
+                line = next(line for line in status if line.startswith("VmSize:"))
+            known.append(max(0, limit - int(line.split()[1]) * 1024))
+    return min(known) if known else None

@@ -19,6 +19,7 @@ from typing import Any
 from orvik import geodesic
 from orvik.cli import _batch, _nearest
 from orvik.cli._errors import CliError, UsageError
+from orvik.cli._streams import refuse_overwriting
 from orvik.cli._values import from_metres
 
 
@@ -64,6 +65,7 @@ def run(args: argparse.Namespace) -> int:
     in_format, out_format = _batch.io_formats(args)
     if args.to_line == "-":
         raise UsageError("--to-line needs a file, not standard input")
+    refuse_overwriting(args.output, [args.input, args.to_line])
     route = argparse.Namespace(
         points=args.to_line, points_format=None, points_lat="lat", points_lon="lon", name_column=None
     )

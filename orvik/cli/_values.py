@@ -20,12 +20,26 @@ NEGATIVE_NUMBER = re.compile(
 )
 
 
+# The one spelling of a number that every command takes, on the command line
+# and in CSV fields alike: ASCII digits with an optional sign, decimal point
+# and exponent, and spaces around it.  Python's float() would also take
+# "1_0" and digits of other scripts, which CSV readers do not.
+DECIMAL = r"^[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?$"
+_DECIMAL = re.compile(DECIMAL)
+_NOT_FINITE = re.compile(r"^[+-]?(inf|infinity|nan)$", re.I)
+_WHOLE = re.compile(r"^[+-]?[0-9]+$")
+# Rows a streaming command reads, computes and writes at a time.
+CHUNK_SIZES = (1, 1_000_000_000)
+
+
 def number(text: str) -> float:
     """A finite decimal number, for argparse."""
-    try:
-        value = float(text)
-    except ValueError:
-        raise argparse.ArgumentTypeError(f"{text!r} is not a number") from None
+    spelled = text.strip()
+    if _NOT_FINITE.match(spelled):
+        raise argparse.ArgumentTypeError(f"{text!r} is not a finite number")
+    if not _DECIMAL.match(spelled):
+        raise argparse.ArgumentTypeError(f"{text!r} is not a number")
+    value = float(spelled)
     if not math.isfinite(value):
         raise argparse.ArgumentTypeError(f"{text!r} is not a finite number")
     return value
@@ -38,14 +52,28 @@ def latitude(text: str) -> float:
     return value
 
 
+def _whole(text: str) -> int:
+    spelled = text.strip()
+    if not _WHOLE.match(spelled):
+        raise argparse.ArgumentTypeError(f"{text!r} is not a whole number")
+    return int(spelled)
+
+
 def positive(text: str) -> int:
     """A whole number of at least 1, for argparse."""
-    try:
-        value = int(text)
-    except ValueError:
-        raise argparse.ArgumentTypeError(f"{text!r} is not a whole number") from None
+    value = _whole(text)
     if value < 1:
         raise argparse.ArgumentTypeError(f"must be at least 1, not {value}")
+    return value
+
+
+def chunk_rows(text: str) -> int:
+    """A number of rows per chunk, for argparse: bounded, since Arrow takes
+    lengths as 64-bit integers and no chunk beyond the bound fits in memory."""
+    value = _whole(text)
+    low, high = CHUNK_SIZES
+    if not low <= value <= high:
+        raise argparse.ArgumentTypeError(f"must be between {low} and {high:,}, not {value}")
     return value
 
 

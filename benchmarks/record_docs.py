@@ -26,7 +26,7 @@ SCRIPTS = {
 }
 TITLES = {
     "bench_neighbors": "Nearest neighbours against scikit-learn's BallTree(metric='haversine')",
-    "bench_interrupt": "Ctrl-C during a package array call of 1e8 elements",
+    "bench_interrupt": "Ctrl-C during long calls: arrays of 1e8 elements, indexes of 1e7 points, radius queries",
     "bench_cli": "orvik batch against pyarrow read + compute + write",
 }
 

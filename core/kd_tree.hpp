@@ -24,7 +24,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
+
+#include "core/work_runner.hpp"
 
 namespace orvik::core {
 
@@ -36,8 +39,12 @@ public:
 
     // Reorders `positions` and `ids` together (ids ride along; the tree only
     // reads positions) into the tree's order and records the boxes.  The
-    // spans must be of one length.
-    void build(std::span<Vec3> positions, std::span<std::uint32_t> ids);
+    // spans must be of one length.  Independent nodes are built in pieces of
+    // `runner`, and its check may stop the build by throwing (the tree is
+    // then empty, the spans in no particular order); the order and the boxes
+    // do not depend on how the runner splits.
+    void build(std::span<Vec3> positions, std::span<std::uint32_t> ids,
+               WorkRunner& runner = inline_runner());
 
     std::size_t size() const noexcept { return size_; }
     std::size_t memory_bytes() const noexcept { return boxes_.capacity() * sizeof(Box); }
@@ -60,8 +67,18 @@ private:
         std::uint32_t id;
     };
 
-    void build_node(Item* items, std::size_t node, std::size_t begin, std::size_t end,
-                    unsigned level);
+    // The nodes of the large top levels one level at a time, then whole
+    // subtrees, in pieces of the runner.
+    void build_levels(std::span<Vec3> positions, std::span<std::uint32_t> ids, WorkRunner& runner);
+    // [begin, end) of a node, from the halvings that lead to it.
+    std::pair<std::size_t, std::size_t> node_range(std::size_t node, unsigned level) const noexcept;
+    // Records the node's box and, above the leaves, splits its points at the
+    // median of the widest extent; returns the split.  A null stop: never
+    // asked (the node is small).
+    std::size_t split_node(Item* items, std::size_t node, std::size_t begin, std::size_t end,
+                           unsigned level, StopCheck* stop);
+    void build_subtree(Item* items, std::size_t node, std::size_t begin, std::size_t end,
+                       unsigned level);
 
     // Squared distance from q to the box: never more than the squared
     // distance to any point inside, as computed in double (each term is

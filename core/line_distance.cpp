@@ -53,7 +53,10 @@ double segment_gap(const Vec3& p, const Vec3& a, const Vec3& b) noexcept {
 
 bool is_point(double lat, double lon) noexcept { return std::abs(lat) <= 90 && std::isfinite(lon); }
 
-void run_serial(std::size_t n, const std::function<void(std::size_t, std::size_t)>& body) { body(0, n); }
+// Rough nanoseconds of work per segment: its inverse problem, then its
+// pieces' points.
+constexpr double shape_ns = 1500;
+constexpr double pieces_ns = 2500;
 
 }  // namespace
 
@@ -67,9 +70,8 @@ Vec3 surface_position(const GeographicLib::Geodesic& g, double lat, double lon) 
 }
 
 LineDistance::LineDistance(const GeographicLib::Geodesic& g, std::span<const double> lat, std::span<const double> lon,
-                           const RangeRunner& run)
+                           WorkRunner& runner)
     : g_(g) {
-    const RangeRunner& runner = run ? run : RangeRunner(run_serial);
     if (lat.size() != lon.size()) throw std::invalid_argument("the line's latitudes and longitudes differ in length");
     const std::size_t n = lat.size();
     if (n < 2) throw std::invalid_argument("a line needs at least two vertices, not " + std::to_string(n));
@@ -94,7 +96,7 @@ LineDistance::LineDistance(const GeographicLib::Geodesic& g, std::span<const dou
 
     // Every segment's inverse problem, then the ones that have a length.
     std::vector<SegmentShape> all(n - 1);
-    runner(n - 1, [&](std::size_t begin, std::size_t end) {
+    for_each_range(runner, n - 1, shape_ns, [&](std::size_t begin, std::size_t end) {
         for (std::size_t i = begin; i < end; ++i) all[i] = segment_shape(g, lat[i], lon[i], lat[i + 1], lon[i + 1]);
     });
     GeographicLib::Accumulator<> along;
@@ -124,7 +126,7 @@ LineDistance::LineDistance(const GeographicLib::Geodesic& g, std::span<const dou
     }
     std::vector<Piece> pieces(first_piece.back());
     std::vector<Vec3> directions(pieces.size());
-    runner(shapes_.size(), [&](std::size_t begin, std::size_t end) {
+    for_each_range(runner, shapes_.size(), pieces_ns, [&](std::size_t begin, std::size_t end) {
         for (std::size_t s = begin; s < end; ++s) {
             const SegmentShape& shape = shapes_[s];
             const GeographicLib::GeodesicLine line = g.Line(
@@ -164,7 +166,7 @@ LineDistance::LineDistance(const GeographicLib::Geodesic& g, std::span<const dou
 
     std::vector<std::uint32_t> order(pieces.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
-    tree_.build(directions, order);
+    tree_.build(directions, order, runner);
     directions_ = std::move(directions);
     pieces_.resize(pieces.size());
     for (std::size_t i = 0; i < order.size(); ++i) pieces_[i] = pieces[order[i]];

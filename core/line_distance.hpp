@@ -31,13 +31,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <vector>
 
 #include "core/geodesic_bounds.hpp"
 #include "core/kd_tree.hpp"
 #include "core/segment_distance.hpp"
+#include "core/work_runner.hpp"
 
 namespace orvik::core {
 
@@ -63,18 +63,15 @@ public:
         std::vector<std::uint32_t> done;  // the segments solved for this point: a few
     };
 
-    // Runs body(begin, end) over [0, n) in ranges, perhaps in parallel: the
-    // caller's pool, or one range on this thread.
-    using RangeRunner = std::function<void(std::size_t n, const std::function<void(std::size_t, std::size_t)>& body)>;
-
-    // The polyline through the vertices (degrees), in order.  Throws
-    // std::invalid_argument for fewer than two vertices, spans of different
-    // lengths, or a vertex that is not a point (naming it: a NaN or
-    // infinite coordinate, a latitude beyond 90); std::length_error beyond
-    // 2^32 - 2 segments.  Segments of zero length are skipped unless the
-    // whole line is one point.
+    // The polyline through the vertices (degrees), in order, its segments
+    // solved and its pieces made in pieces of `runner`'s work (whose check
+    // may stop the build by throwing).  Throws std::invalid_argument for
+    // fewer than two vertices, spans of different lengths, or a vertex that
+    // is not a point (naming it: a NaN or infinite coordinate, a latitude
+    // beyond 90); std::length_error beyond 2^32 - 2 segments.  Segments of
+    // zero length are skipped unless the whole line is one point.
     LineDistance(const GeographicLib::Geodesic& g, std::span<const double> lat, std::span<const double> lon,
-                 const RangeRunner& run = {});
+                 WorkRunner& runner = inline_runner());
 
     std::size_t segment_count() const noexcept { return shapes_.size(); }
     std::size_t memory_bytes() const noexcept;

@@ -50,8 +50,11 @@
 #include <GeographicLib/Math.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -73,6 +76,14 @@ constexpr double max_tree_abs_lon = 1e6;
 // Great-circle distances are computed in blocks of this many candidates.
 constexpr std::size_t block = 64;
 
+// Work counted for stop checks, in units of about a point's chord (a few
+// nanoseconds): the stop is asked every StopCounter's 4096 units.
+constexpr std::size_t geodesic_units = 64;
+constexpr std::size_t great_circle_units = 4;
+// Output slots are filled, and results sorted, in runs of this many.
+constexpr std::size_t fill_run = std::size_t{1} << 16;
+constexpr std::size_t sort_run = std::size_t{1} << 14;
+
 bool valid_point(double lat, double lon) noexcept {
     return std::abs(lat) <= 90.0 && std::isfinite(lon);  // false for NaN
 }
@@ -92,7 +103,113 @@ bool before(const R& x, const R& y) noexcept {
     return x.key < y.key || (x.key == y.key && x.id < y.id);
 }
 
+// std::copy in runs that count as work.
+template <class T>
+T* copy_counted(const T* first, const T* last, T* out, StopCounter& counter) {
+    while (last - first > static_cast<std::ptrdiff_t>(fill_run)) {
+        out = std::copy(first, first + fill_run, out);
+        first += fill_run;
+        counter.add(fill_run);
+    }
+    return std::copy(first, last, out);
+}
+
+// Merges the sorted runs [lo, mid) and [mid, hi) of v through `buffer`,
+// which holds the smaller run, counting the elements as work.  Stable: of
+// equal elements, those of the first run come first.
+template <class T, class Less>
+void merge_counted(T* v, std::size_t lo, std::size_t mid, std::size_t hi, T* buffer, Less less,
+                   StopCounter& counter) {
+    if (!less(v[mid], v[mid - 1])) return;  // already in order
+    std::size_t since_count = 0;
+    const auto count = [&] {
+        if (++since_count == fill_run) {
+            counter.add(fill_run);
+            since_count = 0;
+        }
+    };
+    if (mid - lo <= hi - mid) {
+        // Forward: the first run is moved aside; the output never overtakes
+        // the second run's next element.
+        T* a = buffer;
+        T* const a_end = copy_counted(v + lo, v + mid, buffer, counter);
+        T *b = v + mid, *out = v + lo;
+        while (a != a_end && b != v + hi) {
+            *out++ = less(*b, *a) ? *b++ : *a++;
+            count();
+        }
+        copy_counted(a, a_end, out, counter);
+    } else {
+        // Backward, the second run moved aside.
+        T* const b_begin = buffer;
+        T* b = copy_counted(v + mid, v + hi, buffer, counter);
+        T *a = v + mid, *out = v + hi;
+        while (a != v + lo && b != b_begin) {
+            *--out = less(b[-1], a[-1]) ? *--a : *--b;
+            count();
+        }
+        copy_counted(b_begin, b, out - (b - b_begin), counter);
+    }
+    counter.add(since_count);
+}
+
+// Sorts v[first, v.size()) as std::sort would, in steps that count as work:
+// blocks sorted alone, then merged in pairs.  Only for orders in which no
+// two elements tie, where every sort agrees.
+template <class T, class Less>
+void sort_counted(std::vector<T>& v, std::size_t first, Less less, StopCounter& counter) {
+    T* const data = v.data();
+    const std::size_t n = v.size();
+    if (n - first <= sort_run) {
+        std::sort(data + first, data + n, less);
+        counter.add(8 * (n - first));
+        return;
+    }
+    for (std::size_t b = first; b < n; b += sort_run) {
+        const std::size_t e = std::min(n, b + sort_run);
+        std::sort(data + b, data + e, less);
+        counter.add(8 * (e - b));
+    }
+    const auto buffer = std::make_unique_for_overwrite<T[]>((n - first) / 2 + 1);
+    for (std::size_t width = sort_run; width < n - first; width *= 2) {
+        for (std::size_t lo = first; lo + width < n; lo += 2 * width) {
+            merge_counted(data, lo, lo + width, std::min(n, lo + 2 * width), buffer.get(), less, counter);
+        }
+    }
+}
+
+// Room for `more` elements at the end of v.  The vector grows as push_back
+// would grow it, but its elements move in runs that count as work: moving
+// millions of results (and touching the new pages) takes a while.
+template <class T>
+void make_room(std::vector<T>& v, std::size_t more, StopCounter& counter) {
+    if (v.capacity() - v.size() >= more) return;
+    std::vector<T> grown;
+    grown.reserve(std::max(2 * v.capacity(), v.size() + more));
+    for (std::size_t start = 0; start < v.size(); start += fill_run) {
+        const std::size_t m = std::min(fill_run, v.size() - start);
+        grown.insert(grown.end(), v.begin() + static_cast<std::ptrdiff_t>(start),
+                     v.begin() + static_cast<std::ptrdiff_t>(start + m));
+        counter.add(m);
+    }
+    v.swap(grown);
+}
+
+void fill_counted(double* distances, std::int64_t* indices, std::size_t k, StopCounter& counter) {
+    for (std::size_t start = 0; start < k; start += fill_run) {
+        const std::size_t m = std::min(fill_run, k - start);
+        std::fill_n(distances + start, m, inf);
+        std::fill_n(indices + start, m, std::int64_t{-1});
+        counter.add(m / 8);
+    }
+}
+
 }  // namespace
+
+InvalidPoint::InvalidPoint(std::size_t index_, double lat_, double lon_)
+    : std::invalid_argument("reference point " + std::to_string(index_) +
+                            " is not a finite point with |latitude| <= 90"),
+      index(index_), lat(lat_), lon(lon_) {}
 
 class PointIndex::Query {
 public:
@@ -129,7 +246,7 @@ private:
 };
 
 PointIndex::PointIndex(std::span<const double> lat, std::span<const double> lon, double a,
-                       double f)
+                       double f, WorkRunner& runner)
     : a_(a), f_(f), geodesic_(checked_geodesic(a, f)) {
     if (lat.size() != lon.size()) {
         throw std::invalid_argument("latitudes and longitudes differ in length");
@@ -138,43 +255,61 @@ PointIndex::PointIndex(std::span<const double> lat, std::span<const double> lon,
     if (n >= std::numeric_limits<std::uint32_t>::max()) {
         throw std::length_error("a point index holds fewer than 2^32 - 1 points");
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        if (!valid_point(lat[i], lon[i])) {
-            throw std::invalid_argument("reference point " + std::to_string(i) +
-                                        " is not a finite point with |latitude| <= 90");
-        }
-    }
     min_curvature_radius_ = f >= 0.0 ? a * (1.0 - f) * (1.0 - f) : a / (1.0 - f);
     geodesic_relative_margin_ = geodesic_relative_margin(f);
 
-    std::vector<Vec3> positions;
-    std::vector<std::uint32_t> order, wide;
-    positions.reserve(n);
-    order.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto id = static_cast<std::uint32_t>(i);
-        if (std::abs(lon[i]) <= max_tree_abs_lon) {
-            positions.push_back(unit_normal(lat[i], lon[i]));
-            order.push_back(id);
-            tree_max_abs_lon_ = std::max(tree_max_abs_lon_, std::abs(lon[i]));
-        } else {
-            wide.push_back(id);
+    // Each input is read once, into this copy: another thread may write to
+    // the caller's arrays meanwhile, and what is checked must be what is used.
+    const auto points = std::make_unique_for_overwrite<LatLon[]>(n);  // written by the pieces
+    std::atomic<std::size_t> first_invalid{n};
+    for_each_range(runner, n, 2.0, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            points[i] = {lat[i], lon[i]};
+            if (!valid_point(points[i].lat, points[i].lon)) {
+                std::size_t seen = first_invalid.load(std::memory_order_relaxed);
+                while (i < seen && !first_invalid.compare_exchange_weak(seen, i, std::memory_order_relaxed)) {
+                }
+                return;
+            }
         }
+    });
+    if (const std::size_t bad = first_invalid.load(); bad < n) {
+        throw InvalidPoint(bad, points[bad].lat, points[bad].lon);
     }
-    tree_.build(positions, order);
-    tree_size_ = order.size();
 
-    units_ = std::move(positions);
-    units_.shrink_to_fit();
-    coords_.reserve(n);
-    ids_.reserve(n);
-    for (std::size_t i = 0; i < tree_size_; ++i) {
-        coords_.push_back({lat[order[i]], lon[order[i]]});
-        ids_.push_back(order[i]);
+    std::vector<std::uint32_t> order, wide;
+    order.reserve(n);
+    StopCounter counter(&runner);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double abs_lon = std::abs(points[i].lon);
+        if (abs_lon <= max_tree_abs_lon) {
+            order.push_back(static_cast<std::uint32_t>(i));
+            tree_max_abs_lon_ = std::max(tree_max_abs_lon_, abs_lon);
+        } else {
+            wide.push_back(static_cast<std::uint32_t>(i));
+        }
+        counter.add(1);
     }
-    for (const std::uint32_t id : wide) {
-        coords_.push_back({lat[id], lon[id]});
-        ids_.push_back(id);
+    tree_size_ = order.size();
+    units_.resize(tree_size_);
+    for_each_range(runner, tree_size_, 40.0, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            units_[i] = unit_normal(points[order[i]].lat, points[order[i]].lon);
+        }
+    });
+    tree_.build(units_, order, runner);
+
+    coords_.resize(n);
+    ids_.resize(n);
+    for_each_range(runner, tree_size_, 2.0, [&](std::size_t begin, std::size_t end) {
+        for (std::size_t i = begin; i < end; ++i) {
+            coords_[i] = points[order[i]];
+            ids_[i] = order[i];
+        }
+    });
+    for (std::size_t j = 0; j < wide.size(); ++j) {
+        coords_[tree_size_ + j] = points[wide[j]];
+        ids_[tree_size_ + j] = wide[j];
     }
 }
 
@@ -191,13 +326,13 @@ void PointIndex::copy_points(double* lat, double* lon) const noexcept {
 }
 
 // The k tree points of smallest chord within sqrt(limit2), into
-// s.chord_heap in ascending order of chord.
-void PointIndex::nearest_by_chord(const Query& q, std::size_t k, double limit2,
-                                  Scratch& s) const {
+// s.chord_heap in ascending order of chord (ties by position).
+void PointIndex::nearest_by_chord(const Query& q, std::size_t k, double limit2, Scratch& s,
+                                  StopCounter& counter) const {
     auto& heap = s.chord_heap;
     heap.clear();
     const auto by_key = [](const Scratch::Ranked& x, const Scratch::Ranked& y) {
-        return x.key < y.key;
+        return before(x, y);
     };
     tree_.search(q.unit, limit2, [&](std::size_t begin, std::size_t end, double lim2) {
         for (std::size_t i = begin; i < end; ++i) {
@@ -208,16 +343,17 @@ void PointIndex::nearest_by_chord(const Query& q, std::size_t k, double limit2,
                 heap.push_back(r);
                 std::push_heap(heap.begin(), heap.end(), by_key);
                 if (heap.size() == k) lim2 = heap.front().key;
-            } else if (c2 < heap.front().key) {
+            } else if (by_key(r, heap.front())) {
                 std::pop_heap(heap.begin(), heap.end(), by_key);
                 heap.back() = r;
                 std::push_heap(heap.begin(), heap.end(), by_key);
                 lim2 = heap.front().key;
             }
         }
+        counter.add(end - begin);
         return lim2;
     });
-    std::sort_heap(heap.begin(), heap.end(), by_key);
+    sort_counted(heap, 0, by_key, counter);
 }
 
 // accept(distance, position) for each of the stored positions given, with
@@ -251,6 +387,19 @@ void PointIndex::evaluate(const Query& q, const std::uint32_t* positions, std::s
     }
 }
 
+template <class Accept>
+void PointIndex::evaluate_counted(const Query& q, const std::uint32_t* positions,
+                                  std::size_t count, Scratch& s, StopCounter& counter,
+                                  Accept&& accept) const {
+    const std::size_t units =
+        q.method == DistanceMethod::geodesic ? geodesic_units : great_circle_units;
+    for (std::size_t start = 0; start < count; start += block) {
+        const std::size_t m = std::min(block, count - start);
+        evaluate(q, positions + start, m, s, accept);
+        counter.add(m * units);
+    }
+}
+
 namespace {
 
 void prepare_scratch(std::vector<double>& lat1, std::vector<double>& lon1,
@@ -267,9 +416,9 @@ void prepare_scratch(std::vector<double>& lat1, std::vector<double>& lon1,
 
 void PointIndex::query(double lat, double lon, std::size_t k, DistanceMethod method,
                        double max_distance, double* distances, std::int64_t* indices,
-                       Scratch& s) const {
-    std::fill_n(distances, k, inf);
-    std::fill_n(indices, k, std::int64_t{-1});
+                       Scratch& s, StopCheck* stop) const {
+    StopCounter counter(stop);
+    fill_counted(distances, indices, k, counter);
     const std::size_t n = size();
     if (k == 0 || n == 0 || !valid_point(lat, lon) || !(max_distance >= 0.0)) return;
     const Query q(*this, lat, lon, method);
@@ -300,17 +449,17 @@ void PointIndex::query(double lat, double lon, std::size_t k, DistanceMethod met
     // whose exact distances are usually the answer already, and the chord of
     // the next bounds that of every other point.
     const std::size_t want_tree = std::min(k, tree_size_);
-    nearest_by_chord(q, std::min(want_tree + 1, tree_size_), limit2(), s);
+    nearest_by_chord(q, std::min(want_tree + 1, tree_size_), limit2(), s, counter);
     const std::size_t found = s.chord_heap.size();
     s.seeds.clear();
     for (std::size_t j = 0; j < std::min(found, want_tree); ++j) {
         s.seeds.push_back(s.chord_heap[j].id);
     }
-    std::sort(s.seeds.begin(), s.seeds.end());
-    evaluate(q, s.seeds.data(), s.seeds.size(), s, accept);
+    sort_counted(s.seeds, 0, std::less<>(), counter);
+    evaluate_counted(q, s.seeds.data(), s.seeds.size(), s, counter, accept);
     s.pending.clear();
     for (std::size_t i = tree_size_; i < n; ++i) s.pending.push_back(static_cast<std::uint32_t>(i));
-    evaluate(q, s.pending.data(), s.pending.size(), s, accept);
+    evaluate_counted(q, s.pending.data(), s.pending.size(), s, counter, accept);
 
     // Any other point can compete only if the next chord is within the limit
     // of the results so far.  (Fewer than k + 1 found means every tree point
@@ -321,13 +470,14 @@ void PointIndex::query(double lat, double lon, std::size_t k, DistanceMethod met
                                       static_cast<std::uint32_t>(i));
         };
         tree_.search(q.unit, limit2(), [&](std::size_t begin, std::size_t end, double lim2) {
+            counter.add(end - begin);
             if (method == DistanceMethod::geodesic) {
                 // One at a time, so that each result can tighten the limit
                 // for the rest of the leaf.
                 for (std::size_t i = begin; i < end; ++i) {
                     if (!(chord2(q.unit, i) <= lim2) || is_seed(i)) continue;
                     const auto position = static_cast<std::uint32_t>(i);
-                    evaluate(q, &position, 1, s, accept);
+                    evaluate_counted(q, &position, 1, s, counter, accept);
                     lim2 = limit2();
                 }
                 return lim2;
@@ -339,12 +489,13 @@ void PointIndex::query(double lat, double lon, std::size_t k, DistanceMethod met
                 }
             }
             if (s.pending.empty()) return lim2;
-            evaluate(q, s.pending.data(), s.pending.size(), s, accept);
+            evaluate_counted(q, s.pending.data(), s.pending.size(), s, counter, accept);
             return limit2();
         });
     }
 
-    std::sort_heap(best.begin(), best.end(), before<Scratch::Ranked>);
+    // A heap of distinct (distance, index) pairs: sorted, it is the answer.
+    sort_counted(best, 0, before<Scratch::Ranked>, counter);
     for (std::size_t j = 0; j < best.size(); ++j) {
         distances[j] = best[j].key;
         indices[j] = best[j].id;
@@ -352,10 +503,11 @@ void PointIndex::query(double lat, double lon, std::size_t k, DistanceMethod met
 }
 
 std::size_t PointIndex::query_radius(double lat, double lon, double r, DistanceMethod method,
-                                     bool sort, std::vector<Neighbor>& hits,
-                                     Scratch& s) const {
+                                     bool sort, std::vector<Neighbor>& hits, Scratch& s,
+                                     StopCheck* stop) const {
     const std::size_t n = size();
     if (n == 0 || !valid_point(lat, lon) || !(r >= 0.0)) return 0;
+    StopCounter counter(stop);
     const Query q(*this, lat, lon, method);
     if (method == DistanceMethod::great_circle) {
         prepare_scratch(s.lat1, s.lon1, s.lat2, s.lon2, s.out, lat, lon);
@@ -364,26 +516,36 @@ std::size_t PointIndex::query_radius(double lat, double lon, double r, DistanceM
     const auto accept = [&](double d, std::size_t position) {
         if (d <= r) hits.push_back({d, ids_[position]});
     };
+    // Room is made before each block, so that push_back never reallocates.
+    const auto evaluate_some = [&](const std::uint32_t* positions, std::size_t count) {
+        for (std::size_t start = 0; start < count; start += block) {
+            const std::size_t m = std::min(block, count - start);
+            make_room(hits, m, counter);
+            evaluate_counted(q, positions + start, m, s, counter, accept);
+        }
+    };
     tree_.search(q.unit, q.chord_limit2(r), [&](std::size_t begin, std::size_t end, double lim2) {
         s.pending.clear();
         for (std::size_t i = begin; i < end; ++i) {
             if (chord2(q.unit, i) <= lim2) s.pending.push_back(static_cast<std::uint32_t>(i));
         }
-        evaluate(q, s.pending.data(), s.pending.size(), s, accept);
+        counter.add(end - begin);
+        evaluate_some(s.pending.data(), s.pending.size());
         return lim2;
     });
     s.pending.clear();
     for (std::size_t i = tree_size_; i < n; ++i) s.pending.push_back(static_cast<std::uint32_t>(i));
-    evaluate(q, s.pending.data(), s.pending.size(), s, accept);
+    evaluate_some(s.pending.data(), s.pending.size());
 
-    const auto range_begin = hits.begin() + static_cast<std::ptrdiff_t>(first);
+    // Indices are distinct, so no two hits tie in either order.
     if (sort) {
-        std::sort(range_begin, hits.end(), [](const Neighbor& x, const Neighbor& y) {
+        sort_counted(hits, first, [](const Neighbor& x, const Neighbor& y) {
             return x.distance < y.distance || (x.distance == y.distance && x.index < y.index);
-        });
+        }, counter);
     } else {
-        std::sort(range_begin, hits.end(),
-                  [](const Neighbor& x, const Neighbor& y) { return x.index < y.index; });
+        sort_counted(hits, first,
+                     [](const Neighbor& x, const Neighbor& y) { return x.index < y.index; },
+                     counter);
     }
     return hits.size() - first;
 }

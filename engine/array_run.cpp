@@ -34,32 +34,6 @@ constexpr double piece_ns = 5e6;
 
 bool on_main_thread() noexcept { return syscall(SYS_gettid) == getpid(); }
 
-// Looks for signals for a call that runs without the interpreter lock.
-// Python handles signals on the main thread only, so calls on other threads
-// are not interrupted; they run to the end.
-class SignalPoll final : public runtime::CancelPoll {
-public:
-    bool cancel_requested() override {
-        if (!main_thread_) return false;
-        const PyGILState_STATE state = PyGILState_Ensure();
-        const bool raised = PyErr_CheckSignals() < 0;
-        if (raised) error_ = PyRef::steal(PyErr_GetRaisedException());
-        PyGILState_Release(state);
-        return raised;
-    }
-
-    // The exception a signal handler raised (KeyboardInterrupt, as a rule);
-    // needs the interpreter lock.
-    [[noreturn]] void raise_caught() {
-        if (!error_) throw PythonError::pending(PyExc_SystemError, "a call was cancelled without a signal");
-        throw PythonError::fetched(std::move(error_));
-    }
-
-private:
-    const bool main_thread_ = on_main_thread();
-    PyRef error_;
-};
-
 std::atomic<bool> warned_about_pool{false};
 
 // The package's pool, or null when its threads cannot be started now: the
@@ -81,6 +55,21 @@ runtime::WorkerPool* package_pool() {
     }
 }
 
+void size_pieces(runtime::MapOptions& options, double ns_per_element) noexcept {
+    options.max_piece = static_cast<std::size_t>(std::max(1.0, piece_ns / ns_per_element));
+    options.inline_below = static_cast<std::size_t>(std::max(2.0, small_job_ns / ns_per_element));
+}
+
+// A RangeWork of the core as a PieceBody of the runtime.
+class RangePieces final : public runtime::PieceBody {
+public:
+    explicit RangePieces(const core::RangeWork& work) : work_(work) {}
+    void run(std::size_t begin, std::size_t end) const override { work_.run(begin, end); }
+
+private:
+    const core::RangeWork& work_;
+};
+
 }  // namespace
 
 bool runs_unlocked(std::size_t n, double ns_per_element) noexcept {
@@ -98,31 +87,56 @@ void BufferPins::pin(PyObject* array) {
     ++count_;
 }
 
+SignalPoll::SignalPoll() noexcept : main_thread_(on_main_thread()) {}
+
+bool SignalPoll::cancel_requested() {
+    if (!main_thread_) return false;
+    const PyGILState_STATE state = PyGILState_Ensure();
+    const bool raised = PyErr_CheckSignals() < 0;
+    if (raised) error_ = PyRef::steal(PyErr_GetRaisedException());
+    PyGILState_Release(state);
+    return raised;
+}
+
+void SignalPoll::raise_caught() {
+    if (!error_) throw PythonError::pending(PyExc_SystemError, "a call was cancelled without a signal");
+    throw PythonError::fetched(std::move(error_));
+}
+
+CallRunner::CallRunner() {
+    options_.max_workers = thread_limit();
+    pool_ = options_.max_workers == 1 ? nullptr : package_pool();
+    options_.cancel = &token_;
+}
+
+void CallRunner::check() {
+    if (token_.stop_requested()) throw runtime::Cancelled{};
+}
+
+void CallRunner::map(std::size_t n, const runtime::PieceBody& body, double ns_per_element) {
+    runtime::MapOptions options = options_;
+    size_pieces(options, ns_per_element);
+    runtime::parallel_for(pool_, n, body, options);
+}
+
+void CallRunner::for_each(std::size_t n, double ns_per_index, const core::RangeWork& work) {
+    map(n, RangePieces(work), ns_per_index);
+}
+
+
+
 void run_pieces(std::size_t n, const runtime::PieceBody& body, double ns_per_element) {
     if (n == 0) return;
-    runtime::MapOptions options;
-    options.max_workers = thread_limit();
-    options.max_piece = static_cast<std::size_t>(std::max(1.0, piece_ns / ns_per_element));
-    options.inline_below = static_cast<std::size_t>(std::max(2.0, small_job_ns / ns_per_element));
     if (!runs_unlocked(n, ns_per_element)) {
+        runtime::MapOptions options;
+        options.max_workers = thread_limit();
+        size_pieces(options, ns_per_element);
         runtime::parallel_for(nullptr, n, body, options);
         return;
     }
-    runtime::WorkerPool* pool = options.max_workers == 1 ? nullptr : package_pool();
-    SignalPoll poll;
-    options.poll = &poll;
-    bool cancelled = false;
-    {
-        // The workers touch only the buffers, which stay exported (so alive
-        // and unresizable) until the caller releases them, with the lock.
-        interop::WithoutInterpreterLock unlocked;
-        try {
-            runtime::parallel_for(pool, n, body, options);
-        } catch (const runtime::Cancelled&) {
-            cancelled = true;
-        }
-    }
-    if (cancelled) poll.raise_caught();
+    // The workers touch only the buffers, which stay exported (so alive and
+    // unresizable) until the caller releases them, with the lock.
+    run_interruptible([&](CallRunner& runner) { runner.map(n, body, ns_per_element); });
 }
 
 }  // namespace orvik::engine

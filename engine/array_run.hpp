@@ -12,6 +12,11 @@
 #include <span>
 #include <string_view>
 
+#include "core/work_runner.hpp"
+#include "interop/py_ref.hpp"
+#include "interop/without_interpreter_lock.hpp"
+#include "runtime/cancel_token.hpp"
+#include "runtime/failure.hpp"
 #include "runtime/parallel_for.hpp"
 #include "runtime/strided_map.hpp"
 
@@ -42,21 +47,77 @@ private:
 // decides what counts as small and how long pieces may be.
 void run_pieces(std::size_t n, const runtime::PieceBody& body, double ns_per_element);
 
-// A function of index ranges as the body of a map.
-template <class Fn>
-class RangePieces final : public runtime::PieceBody {
+// Looks for signals for a call that runs without the interpreter lock.
+// Python handles signals on the main thread only, so calls on other threads
+// are not interrupted; they run to the end.
+class SignalPoll final : public runtime::CancelPoll {
 public:
-    explicit RangePieces(const Fn& fn) : fn_(fn) {}
-    void run(std::size_t begin, std::size_t end) const override { fn_(begin, end); }
+    SignalPoll() noexcept;
+    bool cancel_requested() override;
+
+    // The exception a signal handler raised (KeyboardInterrupt, as a rule);
+    // needs the interpreter lock.
+    [[noreturn]] void raise_caught();
 
 private:
-    const Fn& fn_;
+    const bool main_thread_;
+    interop::PyRef error_;
 };
 
-// Runs fn(begin, end) over ranges of [0, n), as run_pieces does.
-template <class Fn>
-void run_ranges(std::size_t n, const Fn& fn, double ns_per_element) {
-    run_pieces(n, RangePieces<Fn>(fn), ns_per_element);
+// Work of one call, done while the calling thread has let go of the
+// interpreter lock: maps run on the package's pool (or on the calling thread
+// when the call is limited to one thread or the pool cannot start), and
+// check() throws runtime::Cancelled, on any thread, soon after Ctrl-C.  Made
+// on the calling thread with the lock held (it may warn that the pool cannot
+// start); used there and by the pieces while the lock is released.
+class CallRunner final : public core::WorkRunner {
+public:
+    CallRunner();
+    CallRunner(const CallRunner&) = delete;
+    CallRunner& operator=(const CallRunner&) = delete;
+
+    void check() override;
+    void for_each(std::size_t n, double ns_per_index, const core::RangeWork& work) override;
+    // for_each for a piece body of the runtime.
+    void map(std::size_t n, const runtime::PieceBody& body, double ns_per_element);
+
+    // After Cancelled, with the lock held again: raises what the signal
+    // handler raised.
+    [[noreturn]] void raise_caught() { poll_.raise_caught(); }
+
+private:
+    runtime::MapOptions options_;
+    runtime::WorkerPool* pool_;
+    SignalPoll poll_;
+    runtime::CancelToken token_{&poll_};
+};
+
+// Runs work(runner) with the interpreter lock released; if Ctrl-C stops it,
+// raises KeyboardInterrupt (or whatever the signal handler raised) here.
+template <class Work>
+void run_interruptible(Work&& work) {
+    CallRunner runner;
+    bool cancelled = false;
+    {
+        interop::WithoutInterpreterLock unlocked;
+        try {
+            work(runner);
+        } catch (const runtime::Cancelled&) {
+            cancelled = true;
+        }
+    }
+    if (cancelled) runner.raise_caught();
+}
+
+// run_pieces for a body whose elements may each run long: make_body(stop)
+// makes one that asks `stop` inside its pieces (null for a small job).
+template <class MakeBody>
+void run_checked_pieces(std::size_t n, double ns_per_element, const MakeBody& make_body) {
+    if (!runs_unlocked(n, ns_per_element)) {
+        run_pieces(n, make_body(nullptr), ns_per_element);
+        return;
+    }
+    run_interruptible([&](CallRunner& runner) { runner.map(n, make_body(&runner), ns_per_element); });
 }
 
 // Runs `stretch_fn` over every element of `layout`.

@@ -73,12 +73,17 @@ std::unique_ptr<const core::LineDistance> index_line(const core::Geodesic& g, co
                                                          "length (" + std::to_string(lat.size()) + " and " +
                                                          std::to_string(lon.size()) + ")");
     }
-    const core::LineDistance::RangeRunner runner = [](std::size_t n,
-                                                      const std::function<void(std::size_t, std::size_t)>& body) {
-        run_ranges(n, body, segment_ns);
-    };
     try {
-        return std::make_unique<const core::LineDistance>(g.solver(), lat, lon, runner);
+        std::unique_ptr<const core::LineDistance> line;
+        // A long line is built on the pool, without the interpreter lock.
+        if (!runs_unlocked(lat.size(), segment_ns)) {
+            line = std::make_unique<const core::LineDistance>(g.solver(), lat, lon);
+        } else {
+            run_interruptible([&](CallRunner& runner) {
+                line = std::make_unique<const core::LineDistance>(g.solver(), lat, lon, runner);
+            });
+        }
+        return line;
     } catch (const std::invalid_argument& e) {
         throw PythonError::pending(PyExc_ValueError, std::string(desc.name) + "(): " + e.what());
     } catch (const std::length_error& e) {

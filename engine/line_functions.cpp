@@ -43,6 +43,22 @@ using interop::throw_python_error;
 constexpr double edge_ns = 850;        // one edge of a track: a distance
 constexpr double ring_edge_ns = 1000;  // one edge of a ring: distance and area
 
+// A function of index ranges as the body of a map.
+template <class Fn>
+class RangePieces final : public runtime::PieceBody {
+public:
+    explicit RangePieces(const Fn& fn) : fn_(fn) {}
+    void run(std::size_t begin, std::size_t end) const override { fn_(begin, end); }
+
+private:
+    const Fn& fn_;
+};
+
+template <class Fn>
+void run_ranges(std::size_t n, const Fn& fn, double ns_per_element) {
+    run_pieces(n, RangePieces<Fn>(fn), ns_per_element);
+}
+
 // A new float64 array of `shape` plus, when `extra` is given, one more axis.
 PyRef new_array(const Shape& shape, std::optional<std::size_t> extra = std::nullopt) {
     Shape full = shape;

@@ -11,6 +11,7 @@
 #include "engine/point_index_type.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -33,6 +34,7 @@
 #include "interop/errors.hpp"
 #include "interop/function_object.hpp"
 #include "interop/without_interpreter_lock.hpp"
+#include "runtime/memory_limit.hpp"
 #include "runtime/parallel_for.hpp"
 #include "engine/array_run.hpp"
 #include "engine/ellipsoid.hpp"
@@ -49,8 +51,6 @@ const interop::InternalFailureReport& failures_as = interop::runtime_error_repor
 // Building from fewer points than this keeps the interpreter lock: letting
 // go of it and taking it back would cost more than the build.
 constexpr std::size_t unlocked_build_from = 4096;
-// Concatenating more radius hits than this lets other threads run meanwhile.
-constexpr std::size_t unlocked_copy_from = std::size_t{1} << 20;
 
 struct IndexObject {
     PyObject ob_base;
@@ -139,14 +139,6 @@ std::string float_text(double value) {
     return result;
 }
 
-// The first reference point the core would refuse, if any.
-std::optional<std::size_t> first_invalid(const double* lat, const double* lon, std::size_t n) noexcept {
-    for (std::size_t i = 0; i < n; ++i) {
-        if (!(std::abs(lat[i]) <= 90.0) || !std::isfinite(lon[i])) return i;
-    }
-    return std::nullopt;
-}
-
 // --- construction -----------------------------------------------------------
 
 PyObject* index_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
@@ -171,38 +163,31 @@ PyObject* index_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
                                            std::to_string(n));
         }
 
+        // Large builds let go of the lock, run on the pool and stop soon
+        // after Ctrl-C.  Another thread may write to the arrays meanwhile:
+        // the core reads each point once, and reports the values it read.
         std::shared_ptr<const core::PointIndex> built;
-        std::optional<std::size_t> bad;
-        double bad_lat = 0.0, bad_lon = 0.0;  // as read, whatever happens to the arrays after
-        std::string refused;
-        {
-            // Another thread may write to the arrays while the lock is let
-            // go; whatever the core then refuses is reported as it says.
-            std::optional<interop::WithoutInterpreterLock> unlocked;
-            if (n >= unlocked_build_from) unlocked.emplace();
-            bad = first_invalid(lat.doubles(), lon.doubles(), n);
-            if (bad) {
-                bad_lat = lat.doubles()[*bad];
-                bad_lon = lon.doubles()[*bad];
+        const auto build = [&](core::WorkRunner& runner) {
+            built = std::make_shared<const core::PointIndex>(
+                std::span<const double>(lat.doubles(), n), std::span<const double>(lon.doubles(), n),
+                shape->equatorial_radius(), shape->flattening(), runner);
+        };
+        try {
+            if (n >= unlocked_build_from) {
+                run_interruptible(build);
             } else {
-                try {
-                    built = std::make_shared<const core::PointIndex>(
-                        std::span<const double>(lat.doubles(), n), std::span<const double>(lon.doubles(), n),
-                        shape->equatorial_radius(), shape->flattening());
-                } catch (const std::invalid_argument& e) {
-                    refused = e.what();
-                }
+                build(core::inline_runner());
             }
-        }
-        if (bad) {
+        } catch (const core::InvalidPoint& bad) {
             const std::string why =
-                !(std::abs(bad_lat) <= 90.0)
-                    ? "latitude " + float_text(bad_lat) + "; latitudes must be within [-90, 90]"
-                    : "longitude " + float_text(bad_lon) + "; longitudes must be finite";
+                !(std::abs(bad.lat) <= 90.0)
+                    ? "latitude " + float_text(bad.lat) + "; latitudes must be within [-90, 90]"
+                    : "longitude " + float_text(bad.lon) + "; longitudes must be finite";
             throw PythonError::pending(PyExc_ValueError,
-                                       "PointIndex(): reference point " + std::to_string(*bad) + " has " + why);
+                                       "PointIndex(): reference point " + std::to_string(bad.index) + " has " + why);
+        } catch (const std::invalid_argument& e) {
+            throw PythonError::pending(PyExc_ValueError, std::string("PointIndex(): ") + e.what());
         }
-        if (!built) throw PythonError::pending(PyExc_ValueError, "PointIndex(): " + refused);
 
         auto alloc = reinterpret_cast<allocfunc>(PyType_GetSlot(type, Py_tp_alloc));
         PyRef self = PyRef::steal(alloc(type, 0));
@@ -234,15 +219,16 @@ double query_ns(core::DistanceMethod method, std::size_t k) noexcept {
 class QueryPieces final : public runtime::PieceBody {
 public:
     QueryPieces(const core::PointIndex& index, const double* lat, const double* lon, std::size_t k,
-                core::DistanceMethod method, double max_distance, double* distances, std::int64_t* indices)
+                core::DistanceMethod method, double max_distance, double* distances, std::int64_t* indices,
+                core::StopCheck* stop)
         : index_(index), lat_(lat), lon_(lon), k_(k), method_(method), max_distance_(max_distance),
-          distances_(distances), indices_(indices) {}
+          distances_(distances), indices_(indices), stop_(stop) {}
 
     void run(std::size_t begin, std::size_t end) const override {
         core::PointIndex::Scratch scratch;
         for (std::size_t i = begin; i < end; ++i) {
             index_.query(lat_[i], lon_[i], k_, method_, max_distance_, distances_ + i * k_, indices_ + i * k_,
-                         scratch);
+                         scratch, stop_);
         }
     }
 
@@ -254,6 +240,7 @@ private:
     double max_distance_;
     double* distances_;
     std::int64_t* indices_;
+    core::StopCheck* stop_;
 };
 
 constexpr std::string_view query_params[] = {"lat", "lon", "k", "method", "max_distance", "distances", "indices"};
@@ -282,9 +269,10 @@ PyObject* index_query(PyObject* self, PyObject* const* args, Py_ssize_t nargs, P
         }
         // Held until the end of the call, whoever else lets go of the index.
         const std::shared_ptr<const core::PointIndex> index = reinterpret_cast<IndexObject*>(self)->index;
-        const QueryPieces body(*index, lat.doubles(), lon.doubles(), k, method, max_distance, distances.doubles(),
-                               indices.int64s());
-        run_pieces(m, body, query_ns(method, k));
+        run_checked_pieces(m, query_ns(method, k), [&](core::StopCheck* stop) {
+            return QueryPieces(*index, lat.doubles(), lon.doubles(), k, method, max_distance, distances.doubles(),
+                               indices.int64s(), stop);
+        });
         Py_RETURN_NONE;
     }, failures_as);
 }
@@ -295,24 +283,83 @@ struct PieceHits {
     std::vector<core::Neighbor> hits;
 };
 
+// Each hit is held twice at the end: in its piece and in the result.
+constexpr std::size_t bytes_per_hit = 2 * (sizeof(std::int64_t) + sizeof(double));
+
+// The hits that every piece has found so far, against what memory can hold:
+// a result larger than the machine's memory stops the call with MemoryError
+// rather than have the system kill the process.
+class HitBudget {
+public:
+    HitBudget() : most_(runtime::memory_limit_bytes() / bytes_per_hit) {}
+
+    void add(std::size_t hits) noexcept {
+        if (found_.fetch_add(hits, std::memory_order_relaxed) + hits > most_) exhaust();
+    }
+    void exhaust() noexcept { exhausted_.store(true, std::memory_order_relaxed); }
+    bool exhausted() const noexcept { return exhausted_.load(std::memory_order_relaxed); }
+    std::size_t found() const noexcept { return found_.load(std::memory_order_relaxed); }
+
+private:
+    const std::size_t most_;
+    std::atomic<std::size_t> found_{0};
+    std::atomic<bool> exhausted_{false};
+};
+
+// Thrown by the pieces of a radius query once its hits cannot fit.
+struct HitsExhaustMemory {};
+
+// What a piece's queries ask every few thousand points: the call's own
+// check (Ctrl-C), and whether the hits still fit.
+class PieceStop final : public core::StopCheck {
+public:
+    PieceStop(core::StopCheck* call, HitBudget& budget, const std::vector<core::Neighbor>& hits)
+        : call_(call), budget_(budget), hits_(hits) {}
+
+    void check() override {
+        if (call_ != nullptr) call_->check();
+        count_new_hits();
+        if (budget_.exhausted()) throw HitsExhaustMemory{};
+    }
+    void count_new_hits() noexcept {
+        budget_.add(hits_.size() - counted_);
+        counted_ = hits_.size();
+    }
+
+private:
+    core::StopCheck* call_;
+    HitBudget& budget_;
+    const std::vector<core::Neighbor>& hits_;
+    std::size_t counted_ = 0;
+};
+
 class RadiusPieces final : public runtime::PieceBody {
 public:
     RadiusPieces(const core::PointIndex& index, const double* lat, const double* lon, const double* r,
                  core::DistanceMethod method, bool sort, std::int64_t* counts, std::vector<PieceHits>& pieces,
-                 std::mutex& pieces_mutex)
+                 std::mutex& pieces_mutex, HitBudget& budget, core::StopCheck* stop)
         : index_(index), lat_(lat), lon_(lon), r_(r), method_(method), sort_(sort), counts_(counts),
-          pieces_(pieces), pieces_mutex_(pieces_mutex) {}
+          pieces_(pieces), pieces_mutex_(pieces_mutex), budget_(budget), stop_(stop) {}
 
     void run(std::size_t begin, std::size_t end) const override {
         core::PointIndex::Scratch scratch;
         std::vector<core::Neighbor> hits;
-        for (std::size_t i = begin; i < end; ++i) {
-            counts_[i] = static_cast<std::int64_t>(
-                index_.query_radius(lat_[i], lon_[i], r_[i], method_, sort_, hits, scratch));
+        PieceStop stop(stop_, budget_, hits);
+        try {
+            for (std::size_t i = begin; i < end; ++i) {
+                stop.check();
+                counts_[i] = static_cast<std::int64_t>(
+                    index_.query_radius(lat_[i], lon_[i], r_[i], method_, sort_, hits, scratch, &stop));
+            }
+            stop.count_new_hits();
+            if (hits.empty()) return;
+            const std::lock_guard lock(pieces_mutex_);
+            pieces_.push_back({begin, std::move(hits)});
+        } catch (const std::bad_alloc&) {
+            stop.count_new_hits();
+            budget_.exhaust();  // the other pieces stop too
+            throw HitsExhaustMemory{};
         }
-        if (hits.empty()) return;
-        const std::lock_guard lock(pieces_mutex_);
-        pieces_.push_back({begin, std::move(hits)});
     }
 
 private:
@@ -323,12 +370,57 @@ private:
     std::int64_t* counts_;
     std::vector<PieceHits>& pieces_;
     std::mutex& pieces_mutex_;
+    HitBudget& budget_;
+    core::StopCheck* stop_;
 };
 
-PyRef new_bytearray(std::size_t bytes) {
-    if (bytes > static_cast<std::size_t>(PY_SSIZE_T_MAX)) throw std::bad_alloc();
-    PyRef made = PyRef::steal(PyByteArray_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(bytes)));
-    if (!made) throw_python_error();
+// Copies the hits of the pieces, in order, into the two outputs.
+class HitCopies final : public runtime::PieceBody {
+public:
+    // `starts[j]`: where the hits of pieces[j] begin in the outputs.
+    HitCopies(const std::vector<PieceHits>& pieces, const std::vector<std::size_t>& starts, std::int64_t* indices,
+              double* distances)
+        : pieces_(pieces), starts_(starts), indices_(indices), distances_(distances) {}
+
+    void run(std::size_t begin, std::size_t end) const override {
+        auto j = static_cast<std::size_t>(std::upper_bound(starts_.begin(), starts_.end(), begin) - starts_.begin()) - 1;
+        for (std::size_t at = begin; at < end; ++j) {
+            const std::vector<core::Neighbor>& hits = pieces_[j].hits;
+            const std::size_t stop = std::min(end, starts_[j] + hits.size());
+            for (; at < stop; ++at) {
+                const core::Neighbor& hit = hits[at - starts_[j]];
+                indices_[at] = hit.index;
+                distances_[at] = hit.distance;
+            }
+        }
+    }
+
+private:
+    const std::vector<PieceHits>& pieces_;
+    const std::vector<std::size_t>& starts_;
+    std::int64_t* indices_;
+    double* distances_;
+};
+
+// `hits` is the whole result, or (not all_found) what the search had found
+// when it stopped.
+[[noreturn]] void hits_beyond_memory(std::size_t hits, bool all_found) {
+    throw PythonError::pending(PyExc_MemoryError,
+                               "query_radius(): not enough memory for the result: " +
+                                   std::string(all_found ? "" : "more than ") + std::to_string(hits) + " hits (" +
+                                   std::to_string(bytes_per_hit / 2) +
+                                   " bytes each); ask for fewer query points or a smaller r at a time");
+}
+
+// A bytearray for one 8-byte field of `hits` hits.
+PyRef hit_output(std::size_t hits) {
+    if (hits > static_cast<std::size_t>(PY_SSIZE_T_MAX) / 8) hits_beyond_memory(hits, true);
+    PyRef made = PyRef::steal(PyByteArray_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(hits * 8)));
+    if (!made) {
+        if (!PyErr_ExceptionMatches(PyExc_MemoryError)) throw_python_error();
+        PyErr_Clear();
+        hits_beyond_memory(hits, true);
+    }
     return made;
 }
 
@@ -361,35 +453,39 @@ PyObject* index_query_radius(PyObject* self, PyObject* const* args, Py_ssize_t n
         counts[0] = 0;
         std::vector<PieceHits> pieces;
         std::mutex pieces_mutex;
-        const RadiusPieces body(*index, lat.doubles(), lon.doubles(), r.doubles(), method, sort, counts + 1, pieces,
-                                pieces_mutex);
-        run_pieces(m, body, query_ns(method, 1) * 4);
+        HitBudget budget;
+        // Always without the lock and interruptible, however few the query
+        // points: one of them may have millions of hits.
+        try {
+            run_interruptible([&](CallRunner& runner) {
+                runner.map(m,
+                           RadiusPieces(*index, lat.doubles(), lon.doubles(), r.doubles(), method, sort, counts + 1,
+                                        pieces, pieces_mutex, budget, &runner),
+                           query_ns(method, 1) * 4);
+            });
+        } catch (const HitsExhaustMemory&) {
+            pieces = {};
+            hits_beyond_memory(budget.found(), false);
+        }
 
         for (std::size_t i = 0; i < m; ++i) counts[i + 1] += counts[i];
         // Sized from the hits themselves, not from `offsets`: the caller's
         // buffer could have been written by another thread meanwhile.
+        std::sort(pieces.begin(), pieces.end(), [](const PieceHits& x, const PieceHits& y) { return x.begin < y.begin; });
+        std::vector<std::size_t> starts(pieces.size());
         std::size_t total = 0;
-        for (const PieceHits& piece : pieces) total += piece.hits.size();
-        PyRef indices = new_bytearray(total * sizeof(std::int64_t));
-        PyRef distances = new_bytearray(total * sizeof(double));
-        auto* index_out = reinterpret_cast<std::int64_t*>(PyByteArray_AS_STRING(indices.get()));
-        auto* distance_out = reinterpret_cast<double*>(PyByteArray_AS_STRING(distances.get()));
-        {
-            // Nothing else can see the new bytearrays yet.
-            std::optional<interop::WithoutInterpreterLock> unlocked;
-            if (total >= unlocked_copy_from) unlocked.emplace();
-            std::sort(pieces.begin(), pieces.end(),
-                      [](const PieceHits& x, const PieceHits& y) { return x.begin < y.begin; });
-            std::size_t at = 0;
-            for (PieceHits& piece : pieces) {
-                for (const core::Neighbor& hit : piece.hits) {
-                    index_out[at] = hit.index;
-                    distance_out[at] = hit.distance;
-                    ++at;
-                }
-                std::vector<core::Neighbor>().swap(piece.hits);  // memory back as soon as it is copied
-            }
+        for (std::size_t j = 0; j < pieces.size(); ++j) {
+            starts[j] = total;
+            total += pieces[j].hits.size();
         }
+        const PyRef indices = hit_output(total);
+        const PyRef distances = hit_output(total);
+        // Nothing else can see the new bytearrays yet: they are filled
+        // without the lock when large.
+        run_pieces(total,
+                   HitCopies(pieces, starts, reinterpret_cast<std::int64_t*>(PyByteArray_AS_STRING(indices.get())),
+                             reinterpret_cast<double*>(PyByteArray_AS_STRING(distances.get()))),
+                   2.0);
         PyObject* result = PyTuple_Pack(2, indices.get(), distances.get());
         if (result == nullptr) throw_python_error();
         return result;

@@ -103,6 +103,25 @@ def point_set(np: Any, function: str, lat_a: Any, lon_a: Any, params: tuple[str,
     return np.broadcast_to(lat_a, (n,)), np.broadcast_to(lon_a, (n,))
 
 
+def common_index(function: str, params: Sequence[str], values: Sequence[object]) -> Any:
+    """The index shared by the pandas Series among `values` (None if there are
+    none), or ValueError: values are paired by position, so Series on
+    different indexes would be paired wrongly."""
+    index, first = None, None
+    for param, value in zip(params, values, strict=True):
+        this = _series_index(value)
+        if this is None:
+            continue
+        if index is None:
+            index, first = this, param
+        elif not index.equals(this):
+            raise ValueError(
+                f"{function}(): the pandas indexes of '{first}' and '{param}' differ; "
+                "align them first (for example with Series.align)"
+            )
+    return index
+
+
 class Converted:
     """Inputs converted and broadcast together, and how to give results back:
     floats for numbers, Series on the common index, arrays otherwise."""
@@ -138,19 +157,7 @@ class Converted:
             raise ValueError(f"{self.function}(): {error}") from None
 
     def _common_index(self, params: Sequence[str], values: Sequence[object]) -> Any:
-        index, first = None, None
-        for param, value in zip(params, values, strict=True):
-            this = _series_index(value)
-            if this is None:
-                continue
-            if index is None:
-                index, first = this, param
-            elif not index.equals(this):
-                raise ValueError(
-                    f"{self.function}(): the pandas indexes of '{first}' and '{param}' differ; "
-                    "align them first (for example with Series.align)"
-                )
-        return index
+        return common_index(self.function, params, values)
 
     def give(self, result: Any) -> Any:
         """A result array as the caller's inputs ask: a float, a Series or the array."""

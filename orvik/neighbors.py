@@ -20,6 +20,7 @@ from __future__ import annotations
 
 import math
 import operator
+import os
 from typing import TYPE_CHECKING, Any
 
 from orvik import _arrays, _engine
@@ -30,6 +31,28 @@ if TYPE_CHECKING:
 __all__ = ["PointIndex"]
 
 METHODS = ("geodesic", "great-circle")
+
+# A result slot of query(): a float64 distance and an int64 index.
+_SLOT_BYTES = 16
+
+
+def _memory_limit() -> float:
+    """The machine's physical memory, or the process's address-space limit
+    when that is lower; no limit when neither can be read."""
+    limit = math.inf
+    try:
+        limit = os.sysconf("SC_PHYS_PAGES") * os.sysconf("SC_PAGE_SIZE")
+    except (AttributeError, ValueError, OSError):
+        pass
+    try:
+        import resource
+
+        soft, _ = resource.getrlimit(resource.RLIMIT_AS)
+        if soft != resource.RLIM_INFINITY:
+            limit = min(limit, soft)
+    except (ImportError, OSError, ValueError):
+        pass
+    return limit
 
 
 def _method(function: str, method: object) -> str:
@@ -51,8 +74,10 @@ class PointIndex:
     array-likes broadcast together to one dimension, a number being one
     point).  Each latitude must be within [-90, 90] and each longitude
     finite: otherwise ValueError names the first bad point, by its position
-    and value.  The ellipsoid is WGS84 unless `ellipsoid` names another
-    ('GRS80', 'WGS72') or gives an (a, f) pair.
+    and value.  Points are paired by position, so pandas Series given for
+    both must share one index (ValueError otherwise, as for query).  The
+    ellipsoid is WGS84 unless `ellipsoid` names another ('GRS80', 'WGS72')
+    or gives an (a, f) pair.
 
     Results refer to reference points by their position, 0 to n - 1 (not by
     a pandas label).  ``len(index)`` is n; ``index.nbytes`` the memory the
@@ -67,6 +92,7 @@ class PointIndex:
     def __init__(self, lat: ArrayLike, lon: ArrayLike, *, ellipsoid: Any = None) -> None:
         np = _arrays.load_numpy()
         function = "PointIndex"
+        _arrays.common_index(function, ("lat", "lon"), (lat, lon))
         lat_a = _arrays.as_float64(np, lat, "lat", function)
         lon_a = _arrays.as_float64(np, lon, "lon", function)
         lat_a, lon_a = (_flat(np, a) for a in _arrays.point_set(np, function, lat_a, lon_a, ("lat", "lon")))
@@ -130,7 +156,8 @@ class PointIndex:
         (the sphere and formula of orvik.distance.great_circle_distance).
         Slots beyond n, or beyond `max_distance` metres (inclusive), hold
         inf and -1; so does the whole row of a query point that is NaN,
-        infinite or has |lat| > 90.
+        infinite or has |lat| > 90.  A k whose outputs cannot fit in memory
+        is refused with MemoryError before any work.
         """
         function = "PointIndex.query"
         try:
@@ -150,11 +177,25 @@ class PointIndex:
                 raise ValueError(f"{function}(): max_distance must be >= 0 metres, not {max_distance!r}")
         c = _arrays.Converted(function, ("lat", "lon"), (lat, lon))
         np = c.np
+        # Refused before any work: slots beyond n are part of the answer, but
+        # outputs that cannot fit in memory would only fail (or get the
+        # process killed) later.
+        slots = math.prod(c.shape) * k
+        if slots * _SLOT_BYTES > _memory_limit():
+            raise MemoryError(
+                f"{function}(): k={k!r} is too large: {math.prod(c.shape):,} query points x k result slots "
+                f"need {slots * _SLOT_BYTES:,} bytes, more than this machine's memory"
+            )
         try:
             distances = np.empty(c.shape + (k,), dtype=np.float64)
             indices = np.empty(c.shape + (k,), dtype=np.int64)
         except ValueError as error:
             raise ValueError(f"{function}(): {error}") from None
+        except MemoryError:
+            raise MemoryError(
+                f"{function}(): not enough memory for k={k!r}: {math.prod(c.shape):,} query points x k result "
+                f"slots need {slots * _SLOT_BYTES:,} bytes"
+            ) from None
         flat_lat, flat_lon = (_flat(np, a) for a in c.arrays)
         self._core.query(flat_lat, flat_lon, k, method, limit, distances, indices)
         return distances, indices
@@ -179,7 +220,9 @@ class PointIndex:
         ``offsets`` has one element more than there are query points.  With
         `sort` each query's hits are ordered by distance, ties by index;
         without, by index.  A query point that is NaN, infinite or has
-        |lat| > 90, or whose r is NaN or negative, has no hits.
+        |lat| > 90, or whose r is NaN or negative, has no hits.  A result
+        too large for memory raises MemoryError saying how many hits it
+        needed (or had found when it stopped).
         """
         function = "PointIndex.query_radius"
         method = _method(function, method)

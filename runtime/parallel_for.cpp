@@ -22,15 +22,15 @@ struct MapJob {
     std::size_t max_piece;
     // Threads that may compute the map: the pool's, or fewer under a cap.
     std::size_t workers;
-    std::atomic<bool> cancelled{false};
+    CancelToken& cancel;
     // Right halves that may still be offered to other workers: each one
     // offered, or being run by the worker that took it, holds a slot, so at
     // most max_workers threads compute this map at once.
     std::atomic<std::ptrdiff_t> free_slots;
 
-    MapJob(WorkerPool& p, const PieceBody& b, std::size_t piece, std::size_t max_workers)
+    MapJob(WorkerPool& p, const PieceBody& b, std::size_t piece, std::size_t max_workers, CancelToken& token)
         : pool(p), body(b), max_piece(piece),
-          workers(max_workers == 0 ? p.thread_count() : std::min(max_workers, p.thread_count())),
+          workers(max_workers == 0 ? p.thread_count() : std::min(max_workers, p.thread_count())), cancel(token),
           free_slots(max_workers == 0 ? PTRDIFF_MAX : static_cast<std::ptrdiff_t>(max_workers) - 1) {}
 
     bool take_slot() noexcept {
@@ -86,7 +86,7 @@ private:
 // fewer than 2 indices never is.
 Outcome run_range(MapJob& job, Worker& self, std::size_t begin, std::size_t end, std::size_t splits,
                   bool migrated) noexcept {
-    if (job.cancelled.load(std::memory_order_relaxed)) return {};
+    if (job.cancel.stopped()) return {};
     const std::size_t length = end - begin;
     if (length < 2 || (splits == 0 && !migrated && length <= job.max_piece)) {
         return run_piece(job.body, begin, end);
@@ -122,27 +122,18 @@ std::size_t first_split_budget(const MapJob& job) { return 4 * job.workers; }
 // the caller polls for cancellation.
 class MapRoot final : public Job, public WaitTick {
 public:
-    MapRoot(MapJob& job, std::size_t n, CancelPoll* poll) : job_(job), n_(n), poll_(poll) {}
+    MapRoot(MapJob& job, std::size_t n) : job_(job), n_(n) {}
 
     void execute(Worker& worker) noexcept override {
         outcome = run_range(job_, worker, 0, n_, first_split_budget(job_), false);
     }
-    void on_tick() noexcept override {
-        if (job_.cancelled.load(std::memory_order_relaxed)) return;
-        try {
-            if (poll_->cancel_requested()) job_.cancelled.store(true, std::memory_order_relaxed);
-        } catch (...) {
-            // A poll that cannot look counts as a request to stop.
-            job_.cancelled.store(true, std::memory_order_relaxed);
-        }
-    }
+    void on_tick() noexcept override { job_.cancel.poll_now(); }
 
     Outcome outcome;
 
 private:
     MapJob& job_;
     std::size_t n_;
-    CancelPoll* poll_;
 };
 
 // An element's failure reaches the caller as an internal failure carrying
@@ -158,11 +149,15 @@ private:
 // The calling thread computes the pieces in order, polling between them.
 void run_inline(std::size_t n, const PieceBody& body, const MapOptions& options) {
     const std::size_t piece = std::max<std::size_t>(options.max_piece, 1);
+    CancelToken* const token = options.cancel;
     for (std::size_t begin = 0; begin < n;) {
         const std::size_t end = begin + std::min(piece, n - begin);
-        if (Outcome outcome = run_piece(body, begin, end); outcome.error) rethrow_failure(outcome.error);
+        const Outcome outcome = run_piece(body, begin, end);
+        // A piece that saw the token set may have stopped early, any way.
+        if (token != nullptr && token->stopped()) throw Cancelled{};
+        if (outcome.error) rethrow_failure(outcome.error);
         begin = end;
-        if (begin < n && options.poll != nullptr && options.poll->cancel_requested()) throw Cancelled{};
+        if (begin < n && token != nullptr && token->poll_now()) throw Cancelled{};
     }
 }
 
@@ -175,17 +170,19 @@ void parallel_for(WorkerPool* pool, std::size_t n, const PieceBody& body, const 
         run_inline(n, body, options);
         return;
     }
-    MapJob job(*pool, body, std::max<std::size_t>(options.max_piece, 1), options.max_workers);
+    CancelToken never;  // no poll: never set
+    CancelToken& token = options.cancel != nullptr ? *options.cancel : never;
+    MapJob job(*pool, body, std::max<std::size_t>(options.max_piece, 1), options.max_workers, token);
     Outcome outcome;
     if (Worker* self = pool->current_worker()) {
         // A map started by a piece: run it in place rather than block a worker.
         outcome = run_range(job, *self, 0, n, first_split_budget(job), false);
     } else {
-        MapRoot root(job, n, options.poll);
-        pool->run_from_outside(root, options.poll != nullptr ? &root : nullptr);
+        MapRoot root(job, n);
+        pool->run_from_outside(root, options.cancel != nullptr ? &root : nullptr);
         outcome = std::move(root.outcome);
     }
-    if (job.cancelled.load(std::memory_order_relaxed)) throw Cancelled{};
+    if (token.stopped()) throw Cancelled{};
     if (outcome.error) rethrow_failure(outcome.error);
 }
 

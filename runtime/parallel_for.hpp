@@ -6,31 +6,22 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "runtime/cancel_token.hpp"
 #include "runtime/worker_pool.hpp"
 
 namespace orvik::runtime {
 
 // The computation of one contiguous piece [begin, end).  It may run on any
 // thread, must not touch Python, and may throw ElementFailure at its first
-// failing index (after writing the report) or anything else.
+// failing index (after writing the report) or anything else.  A long piece
+// may look at the map's CancelToken now and then and, once it is set, return
+// early or throw Cancelled: the map throws Cancelled either way.
 class PieceBody {
 public:
     virtual void run(std::size_t begin, std::size_t end) const = 0;
 
 protected:
     ~PieceBody() = default;
-};
-
-// Asked by the thread that started a map, between pieces when it computes
-// them itself and every few milliseconds while it waits for the pool.
-class CancelPoll {
-public:
-    // True to stop the map: pieces not yet started are skipped, and the map
-    // throws Cancelled once the running ones have finished.
-    virtual bool cancel_requested() = 0;
-
-protected:
-    ~CancelPoll() = default;
 };
 
 struct MapOptions {
@@ -43,8 +34,13 @@ struct MapOptions {
     // Maps shorter than this run on the calling thread: waking the pool
     // would cost more than the work.
     std::size_t inline_below = 2;
-    // May be null: the map cannot be cancelled.
-    CancelPoll* poll = nullptr;
+    // May be null: the map cannot be cancelled.  The thread that starts the
+    // map must be the token's owner: it polls between pieces when it
+    // computes them itself and every few milliseconds while it waits for the
+    // pool, and sets the token when the poll says to stop; pieces not yet
+    // started are then skipped, and the map throws Cancelled once the
+    // running ones have finished.
+    CancelToken* cancel = nullptr;
 };
 
 // Runs `body` over [0, n).  On the pool (when `pool` is given and the map is

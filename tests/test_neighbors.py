@@ -5,6 +5,9 @@ from __future__ import annotations
 
 import math
 import pickle
+import subprocess
+import sys
+import textwrap
 import threading
 import zlib
 
@@ -15,6 +18,7 @@ import pytest
 
 from orvik import distance
 from orvik.neighbors import PointIndex
+from process_probes import UNDER_ADDRESS_SANITIZER
 
 from bit_equality import assert_bits_equal
 
@@ -235,3 +239,58 @@ def test_threads_share_one_index():
     for g, w in zip(got, want, strict=True):
         np.testing.assert_array_equal(g[0], w[0])
         np.testing.assert_array_equal(g[1], w[1])
+
+
+@pytest.mark.parametrize(
+    ("lat", "k"),
+    [(0.0, 99_999_999_999_999), (np.zeros(1000), 10**12), (np.zeros((1000, 1000)), 10**9)],
+    ids=["one point", "1000 points", "a grid"],
+)
+def test_a_k_that_cannot_fit_is_refused_before_any_work(lat, k):
+    index = PointIndex([0.0, 1.0], [0.0, 1.0])
+    with pytest.raises(MemoryError, match=rf"query\(\): k={k} is too large: .* bytes"):
+        index.query(lat, 0.0, k=k)
+    # Slots beyond n are kept otherwise, and no query points need none.
+    d, i = index.query(np.empty(0), 0.0, k=k)
+    assert d.shape == i.shape == (0, k)
+
+
+def test_series_on_different_indexes_are_refused_as_query_refuses_them():
+    lat = pd.Series([10.0, 20.0, 30.0], index=[0, 1, 2])
+    lon = pd.Series([1.0, 2.0, 3.0], index=[2, 1, 0])
+    with pytest.raises(ValueError) as by_query:
+        PointIndex([0.0], [0.0]).query(lat, lon)
+    with pytest.raises(ValueError) as by_build:
+        PointIndex(lat, lon)
+    assert str(by_build.value) == str(by_query.value).replace("PointIndex.query()", "PointIndex()")
+    assert len(PointIndex(lat, lon.sort_index())) == 3  # one index: paired by label and position alike
+
+
+@pytest.mark.skipif(UNDER_ADDRESS_SANITIZER, reason="the sanitizer cannot start under an address-space limit")
+def test_a_radius_result_too_large_for_memory_is_memory_error_that_counts_the_hits():
+    code = """
+        import resource
+        import numpy as np
+        from orvik.neighbors import PointIndex
+
+        rng = np.random.default_rng(1)
+        index = PointIndex(rng.uniform(-90, 90, 200_000), rng.uniform(-180, 180, 200_000))
+        size = next(int(line.split()[1]) for line in open("/proc/self/status") if line.startswith("VmSize"))
+        limit = (size << 10) + (768 << 20)
+        resource.setrlimit(resource.RLIMIT_AS, (limit, resource.getrlimit(resource.RLIMIT_AS)[1]))
+        try:
+            index.query_radius(np.zeros(2000), 0.0, 2e7, method="great-circle")  # 4e8 hits, 6.4 GB
+            print("finished")
+        except MemoryError as error:
+            print(error)
+        offsets, hits, _ = index.query_radius(0.0, 0.0, 1e5)  # the next call works
+        print(offsets[-1] == hits.size)
+    """
+    done = subprocess.run(
+        [sys.executable, "-P", "-c", textwrap.dedent(code)], capture_output=True, text=True, timeout=300
+    )
+    assert done.returncode == 0, done.stderr
+    message, works = done.stdout.splitlines()
+    assert works == "True"
+    assert message.startswith("query_radius(): not enough memory for the result: more than "), message
+    assert int(message.split("more than ")[1].split()[0]) > 1_000_000, message

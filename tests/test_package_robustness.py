@@ -73,6 +73,66 @@ def test_ctrl_c_stops_a_long_call_soon(name, n, threads):
     assert float(done.stdout) < 2.0, done.stdout
 
 
+INDEX_INTERRUPTED = """
+    import os, signal, threading, time
+    import numpy as np
+    from orvik import num_threads
+    from orvik.neighbors import PointIndex
+
+    def uniform(n, seed):
+        rng = np.random.default_rng(seed)
+        return np.degrees(np.arcsin(rng.uniform(-1, 1, n))), rng.uniform(-180, 180, n)
+
+    def resident():
+        return int(open("/proc/self/statm").read().split()[1]) * os.sysconf("SC_PAGE_SIZE")
+
+    {setup}
+    before = resident()
+
+    def interrupt():
+        time.sleep(0.05)
+        global sent
+        sent = time.perf_counter()
+        os.kill(os.getpid(), signal.SIGINT)
+
+    threading.Thread(target=interrupt).start()
+    try:
+        with num_threads({threads}):
+            {call}
+        print("finished")
+    except KeyboardInterrupt:
+        print(f"{{time.perf_counter() - sent:.3f}}")
+    # Nothing left behind: the memory of the stopped call is back, and the
+    # next call works.
+    print((resident() - before) >> 20)
+    small = PointIndex(*uniform(50_000, 3))
+    assert small.query(0.0, 0.0, k=2)[1].tolist() == small.query(0.0, 0.0, k=2)[1].tolist()
+"""
+
+
+# Each call would take seconds even on many cores: a build of 8e6 points;
+# 5e8 geodesics in 5,000 radius queries; a single query, radius or nearest,
+# that computes 3e6 geodesics on one thread.
+@pytest.mark.parametrize("threads", [2, 1], ids=["pool", "calling thread"])
+@pytest.mark.parametrize(
+    ("setup", "call"),
+    [
+        ("lat, lon = uniform(8_000_000, 1)", "PointIndex(lat, lon)"),
+        ("index, q = PointIndex(*uniform(100_000, 1)), uniform(5000, 2)", "index.query_radius(*q, 2e7)"),
+        ("index = PointIndex(*uniform(3_000_000, 1))", "index.query_radius(10.0, 20.0, 2e7)"),
+        ("index = PointIndex(*uniform(3_000_000, 1))", "index.query(10.0, 20.0, k=3_000_000)"),
+    ],
+    ids=["build", "many radius queries", "one radius query", "one query of huge k"],
+)
+def test_ctrl_c_stops_point_index_work_soon(setup, call, threads):
+    done = run_child(INDEX_INTERRUPTED.format(setup=setup, call=call, threads=threads))
+    assert done.returncode == 0, done.stderr
+    latency, grown_mib = done.stdout.split()
+    assert latency != "finished"
+    assert float(latency) < 2.0, done.stdout
+    assert int(grown_mib) < 64, done.stdout
+
+
 def test_only_the_main_thread_is_interrupted():
     done = run_child(
         """

@@ -16,6 +16,7 @@
 
 using orvik::InternalFailure;
 using orvik::runtime::CancelPoll;
+using orvik::runtime::CancelToken;
 using orvik::runtime::Cancelled;
 using orvik::runtime::ElementFailure;
 using orvik::runtime::MapOptions;
@@ -264,10 +265,11 @@ TEST_P(ParallelMap, CancelledMapsStopSoon) {
     for (const std::size_t cap : {0, 1}) {
         CountingBody body(1 << 20);
         CancelAfter poll(2);
+        CancelToken token(&poll);
         MapOptions options;
         options.max_workers = cap;
         options.max_piece = 64;
-        options.poll = &poll;
+        options.cancel = &token;
         // Each index takes no time, so the whole map would finish quickly
         // too: slow every piece down instead.
         class Slow final : public PieceBody {
@@ -287,6 +289,67 @@ TEST_P(ParallelMap, CancelledMapsStopSoon) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500)) << cap;
         EXPECT_LT(body.pieces(), 2000u) << cap;
     }
+}
+
+// A piece that never ends on its own, unless its map's token is set: it
+// stops only if the token reaches it inside the piece, on the pool (set by
+// the waiting caller) and on the caller itself (which then polls).
+TEST_P(ParallelMap, LongPiecesStopWhenTheTokenIsSet) {
+    class OwnerOnly final : public CancelPoll {
+    public:
+        bool cancel_requested() override {
+            if (std::this_thread::get_id() != owner_) elsewhere_.store(true);
+            return ++polls_ >= 3;
+        }
+        bool asked_elsewhere() const { return elsewhere_.load(); }
+
+    private:
+        const std::thread::id owner_ = std::this_thread::get_id();
+        std::atomic<bool> elsewhere_{false};
+        int polls_ = 0;
+    };
+    class Endless final : public PieceBody {
+    public:
+        explicit Endless(CancelToken& token) : token_(token) {}
+        void run(std::size_t, std::size_t) const override {
+            while (!token_.stop_requested()) std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+
+    private:
+        CancelToken& token_;
+    };
+    for (const std::size_t cap : {0, 1}) {
+        OwnerOnly poll;
+        CancelToken token(&poll);
+        MapOptions options;
+        options.max_workers = cap;
+        options.cancel = &token;
+        EXPECT_THROW(parallel_for(&pool(), 64, Endless(token), options), Cancelled) << cap;
+        EXPECT_FALSE(poll.asked_elsewhere()) << cap;
+        EXPECT_TRUE(token.stopped());
+    }
+}
+
+// A set token stays set, and the map that sees it throws even when the
+// piece that saw it was the last one.
+TEST(CancelToken, ASetTokenStopsTheMapAfterItsLastPiece) {
+    CancelToken token;
+    EXPECT_FALSE(token.stop_requested());
+    class CancelsAtTheEnd final : public PieceBody {
+    public:
+        explicit CancelsAtTheEnd(CancelToken& t) : token_(t) {}
+        void run(std::size_t, std::size_t end) const override {
+            if (end == 10) token_.cancel();
+        }
+
+    private:
+        CancelToken& token_;
+    };
+    MapOptions options;
+    options.max_piece = 5;
+    options.cancel = &token;
+    EXPECT_THROW(parallel_for(nullptr, 10, CancelsAtTheEnd(token), options), Cancelled);
+    EXPECT_TRUE(token.stop_requested() && token.poll_now());
 }
 
 // While a caller waits for the pool, its poll may start another map from the
@@ -323,7 +386,8 @@ TEST_P(ParallelMap, MapsStartedByAWaitingCallersPollFinishOnTheirOwn) {
     };
     MapOptions options;
     options.max_piece = 4;
-    options.poll = &poll;
+    CancelToken token(&poll);
+    options.cancel = &token;
     parallel_for(&pool(), 256, Slow(outer_body), options);
     EXPECT_TRUE(outer_body.each_index_once());
     EXPECT_TRUE(inner_body.each_index_once());

@@ -6,9 +6,12 @@
 #include <GeographicLib/Geodesic.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <limits>
+#include <mutex>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -19,7 +22,9 @@
 
 #include "core/geodesic.hpp"
 #include "core/great_circle.hpp"
+#include "core/kd_tree.hpp"
 #include "core/point_index.hpp"
+#include "core/work_runner.hpp"
 
 namespace {
 
@@ -353,6 +358,197 @@ TEST(PointIndex, DistanceOnlyInverseHasTheSameBits) {
             differing += !same_bits(s_full, s_only);
         }
         EXPECT_EQ(differing, 0) << e.name;
+    }
+}
+
+// --- large indexes, parallel builds and stopping -----------------------------
+
+struct Stop {};
+
+// Asks to stop (throws Stop) from its `after`-th check on; counts the checks.
+class CountingStop : public orvik::core::StopCheck {
+public:
+    explicit CountingStop(long after = -1) : after_(after) {}
+    void check() override {
+        if (checks_.fetch_add(1) + 1 >= after_ && after_ >= 0) throw Stop{};
+    }
+    long checks() const { return checks_.load(); }
+
+private:
+    long after_;
+    std::atomic<long> checks_{0};
+};
+
+// Splits each range into small pieces and runs them on three threads, in a
+// shuffled order: whatever the split and the order, the index must be the
+// same as one built in a single piece.
+class ShuffledRunner final : public orvik::core::WorkRunner {
+public:
+    explicit ShuffledRunner(long stop_after = -1) : stop_(stop_after) {}
+    void check() override { stop_.check(); }
+    long checks() const { return stop_.checks(); }
+
+    void for_each(std::size_t n, double, const orvik::core::RangeWork& work) override {
+        std::vector<std::pair<std::size_t, std::size_t>> pieces;
+        const std::size_t piece = std::max<std::size_t>(1, n / 29);
+        for (std::size_t b = 0; b < n; b += piece) pieces.emplace_back(b, std::min(n, b + piece));
+        std::shuffle(pieces.begin(), pieces.end(), rng_);
+        std::atomic<std::size_t> next{0};
+        std::exception_ptr error;
+        std::mutex error_mutex;
+        const auto worker = [&] {
+            for (std::size_t j; (j = next.fetch_add(1)) < pieces.size();) {
+                try {
+                    work.run(pieces[j].first, pieces[j].second);
+                } catch (...) {
+                    const std::lock_guard lock(error_mutex);
+                    if (!error) error = std::current_exception();
+                }
+            }
+        };
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 3; ++t) threads.emplace_back(worker);
+        for (auto& t : threads) t.join();
+        if (error) std::rethrow_exception(error);
+    }
+
+private:
+    CountingStop stop_;
+    std::mt19937_64 rng_{17};
+};
+
+Points uniform_points(std::size_t n, std::uint64_t seed) {
+    std::mt19937_64 rng(seed);
+    Points p;
+    for (std::size_t i = 0; i < n; ++i) p.add(random_lat(rng), random_lon(rng));
+    return p;
+}
+
+// Large enough that the top of the tree is split node by node, with
+// partition passes (half of it too).
+constexpr std::size_t large = 300000;
+
+// The tree's order of points, for sets that stress the median selection:
+// random, every point the same, a few distinct values, sorted.
+TEST(KdTree, OrderDoesNotDependOnHowTheBuildIsSplit) {
+    std::mt19937_64 rng(9);
+    std::uniform_real_distribution<double> u(-1, 1);
+    for (const int kind : {0, 1, 2, 3}) {
+        std::vector<orvik::core::Vec3> positions(large);
+        for (std::size_t i = 0; i < large; ++i) {
+            const double x = kind == 0 ? u(rng) : kind == 1 ? 0.5 : kind == 2 ? double(i % 3) : double(i);
+            positions[i] = {x, kind == 0 ? u(rng) : x / 2, kind == 0 ? u(rng) : 0.25};
+        }
+        std::vector<std::uint32_t> ids(large);
+        for (std::size_t i = 0; i < large; ++i) ids[i] = static_cast<std::uint32_t>(i);
+        auto positions2 = positions;
+        auto ids2 = ids;
+        orvik::core::KdTree3 alone, shuffled;
+        alone.build(positions, ids);
+        ShuffledRunner runner;
+        shuffled.build(positions2, ids2, runner);
+        EXPECT_EQ(ids, ids2) << kind;
+        EXPECT_TRUE(positions == positions2) << kind;
+        EXPECT_GT(runner.checks(), 0) << kind;
+    }
+}
+
+// A large index built in shuffled pieces against brute force, with radius
+// queries of ~1e5 hits (sorted in runs, grown in steps) and k = n.
+TEST(PointIndex, LargeIndexMatchesBruteForce) {
+    constexpr std::size_t n = large / 2;
+    const Points ref = uniform_points(n, 21);
+    ShuffledRunner runner;
+    const PointIndex index(ref.lat, ref.lon, orvik::core::WGS84_A, orvik::core::WGS84_F, runner);
+    const GeographicLib::Geodesic solver(orvik::core::WGS84_A, orvik::core::WGS84_F);
+    PointIndex::Scratch scratch;
+    const double queries[][2] = {{10, 20}, {-89.9, 179.99}, {0, -180}};
+    for (const auto& q : queries) {
+        for (const auto m : {DistanceMethod::great_circle, DistanceMethod::geodesic}) {
+            // Brute-force geodesics are slow: one query point is enough.
+            if (m == DistanceMethod::geodesic && &q != &queries[0]) continue;
+            const std::string where = std::to_string(q[0]) + ", " + std::to_string(q[1]);
+            const double r = m == DistanceMethod::geodesic ? 6e6 : 1.5e7;
+            const auto by_distance = brute_force(ref, solver, m, q[0], q[1], r);
+            ASSERT_GT(by_distance.size(), 16384u);  // more than one sorted run
+            auto by_index = by_distance;
+            std::sort(by_index.begin(), by_index.end(),
+                      [](const Neighbor& x, const Neighbor& y) { return x.index < y.index; });
+            for (const bool sort : {true, false}) {
+                std::vector<Neighbor> hits;
+                index.query_radius(q[0], q[1], r, m, sort, hits, scratch);
+                const auto& want = sort ? by_distance : by_index;
+                ASSERT_EQ(hits.size(), want.size()) << where;
+                expect_rows(want, hits.data(), hits.size(), where + " radius");
+            }
+            if (m == DistanceMethod::great_circle) {
+                std::vector<double> d(n);
+                std::vector<std::int64_t> idx(n);
+                index.query(q[0], q[1], n, m, inf, d.data(), idx.data(), scratch);
+                const auto want = brute_force(ref, solver, m, q[0], q[1]);
+                for (std::size_t j = 0; j < n; j += 997) {
+                    ASSERT_TRUE(same_bits(d[j], want[j].distance) && idx[j] == want[j].index) << where << j;
+                }
+            }
+        }
+    }
+}
+
+// A stopped build throws what the check threw; the next one is whole.
+TEST(PointIndex, BuildStopsWhenItsCheckThrows) {
+    const Points ref = uniform_points(large, 22);
+    CountingStop count;
+    {
+        // The whole build, for the number of checks it makes: at least one
+        // per 64K points, so that it stops soon whatever n is.
+        class Counted final : public orvik::core::WorkRunner {
+        public:
+            explicit Counted(CountingStop& c) : c_(c) {}
+            void check() override { c_.check(); }
+            void for_each(std::size_t n, double, const orvik::core::RangeWork& work) override {
+                if (n > 0) work.run(0, n);
+            }
+
+        private:
+            CountingStop& c_;
+        } runner(count);
+        const PointIndex index(ref.lat, ref.lon, orvik::core::WGS84_A, orvik::core::WGS84_F, runner);
+    }
+    EXPECT_GE(count.checks(), long(large / 65536));
+    for (const long after : {1L, count.checks() / 2, count.checks()}) {
+        ShuffledRunner runner(after);
+        EXPECT_THROW(PointIndex(ref.lat, ref.lon, orvik::core::WGS84_A, orvik::core::WGS84_F, runner), Stop)
+            << after;
+    }
+    const PointIndex index(ref.lat, ref.lon);
+    EXPECT_EQ(index.size(), large);
+}
+
+// Queries with a huge radius or k ask their check once per few thousand
+// points at most, whatever they find, and stop when it throws.
+TEST(PointIndex, LongQueriesAskTheirCheckAndStop) {
+    constexpr std::size_t n = 100000;
+    const Points ref = uniform_points(n, 23);
+    const PointIndex index(ref.lat, ref.lon);
+    PointIndex::Scratch scratch;
+    std::vector<double> d(n);
+    std::vector<std::int64_t> idx(n);
+    for (const auto m : {DistanceMethod::great_circle, DistanceMethod::geodesic}) {
+        for (const bool sort : {true, false}) {
+            if (m == DistanceMethod::geodesic && !sort) continue;  // slow, and no different
+            CountingStop count;
+            std::vector<Neighbor> hits;
+            index.query_radius(10, 20, 3e7, m, sort, hits, scratch, &count);
+            ASSERT_EQ(hits.size(), n);
+            EXPECT_GE(count.checks(), long(n / 16384));
+            CountingStop stop(count.checks() / 2);
+            EXPECT_THROW(index.query_radius(10, 20, 3e7, m, sort, hits, scratch, &stop), Stop);
+        }
+        CountingStop count;
+        index.query(10, 20, n, m, inf, d.data(), idx.data(), scratch, &count);
+        EXPECT_GE(count.checks(), long(n / 16384));
+        CountingStop stop(count.checks() / 2);
+        EXPECT_THROW(index.query(10, 20, n, m, inf, d.data(), idx.data(), scratch, &stop), Stop);
     }
 }
 

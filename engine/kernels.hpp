@@ -145,12 +145,12 @@ inline constexpr Kernel great_circle_distance_kernel{great_circle_distance, 4, d
 inline constexpr Kernel great_circle_destination_kernel{great_circle_destination, 4, destination_columns,
                                                         ModelKind::sphere, 40};
 inline constexpr Kernel distance_to_segment_kernel{distance_to_segment, 6, closest_point_columns,
-                                                   ModelKind::ellipsoid, 5000};
+                                                   ModelKind::ellipsoid, 3000};
 #if ORVIK_HAVE_INTERSECT
 inline constexpr Kernel closest_intersection_kernel{closest_intersection, 6, std::span(intersection_columns).first(5),
-                                                    ModelKind::ellipsoid, 12000, prepare_intersections};
+                                                    ModelKind::ellipsoid, 5000, prepare_intersections};
 inline constexpr Kernel segment_intersection_kernel{segment_intersection, 8, intersection_columns,
-                                                    ModelKind::ellipsoid, 15000, prepare_intersections};
+                                                    ModelKind::ellipsoid, 6000, prepare_intersections};
 #endif
 
 }  // namespace orvik::engine

@@ -44,7 +44,7 @@ constexpr std::size_t outputs = std::size(result_names);
 constexpr std::size_t segment_output = 1;
 
 // Rough nanoseconds per point answered, and per segment of the line built.
-constexpr double point_ns = 15000;
+constexpr double point_ns = 8000;
 constexpr double segment_ns = 4000;
 
 // Inverse problems solved by every call so far, for benchmarks and tests.

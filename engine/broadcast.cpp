@@ -1,5 +1,6 @@
 #include "engine/broadcast.hpp"
 
+#include "core/strided.hpp"
 #include "interop/errors.hpp"
 
 namespace orvik::engine {
@@ -51,6 +52,43 @@ Shape broadcast_shape(std::string_view function, std::span<const ArrayArgument> 
         }
     }
     return result;
+}
+
+Shape point_set_shape(std::string_view function, std::span<const ArrayArgument> pair,
+                      std::span<const std::string_view> params) {
+    const std::string prefix = std::string(function) + "(): ";
+    const std::string lat = std::string(params[0]), lon = std::string(params[1]);
+    Shape both;
+    try {
+        both = broadcast_shape(function, pair, params);
+    } catch (const interop::PythonError&) {
+        throw interop::PythonError::pending(PyExc_ValueError, prefix + lat + " " + shape_of(pair[0]).text() + " and " +
+                                                                  lon + " " + shape_of(pair[1]).text() +
+                                                                  " cannot be broadcast together");
+    }
+    if (both.ndim > 1) {
+        throw interop::PythonError::pending(PyExc_ValueError, prefix + lat + " and " + lon +
+                                                                  " must be one-dimensional (or numbers), got shapes " +
+                                                                  shape_of(pair[0]).text() + " and " +
+                                                                  shape_of(pair[1]).text());
+    }
+    if (both.ndim == 0) both = Shape{1, {1}};
+    return both;
+}
+
+std::vector<double> contiguous_values(const ArrayArgument& arg, const Shape& shape) {
+    runtime::StridedLayout<1> layout;
+    layout.ndim = shape.ndim;
+    layout.data[0] = const_cast<char*>(arg.data());
+    std::copy(shape.extent.begin(), shape.extent.begin() + shape.ndim, layout.shape.begin());
+    strides_over(arg, shape, layout.strides[0].data());
+    std::vector<double> values(shape.size());
+    std::size_t at = 0;
+    runtime::for_each_stretch(layout, 0, values.size(), [&](const runtime::Stretch<1>& s) {
+        const core::StridedIn column{s.at[0], s.step[0]};
+        for (std::size_t i = 0; i < s.count; ++i) values[at++] = column[i];
+    });
+    return values;
 }
 
 void strides_over(const ArrayArgument& arg, const Shape& shape, std::ptrdiff_t* strides) noexcept {

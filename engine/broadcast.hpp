@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/array_argument.hpp"
 #include "runtime/strided_map.hpp"
@@ -33,6 +34,16 @@ Shape shape_of(const ArrayArgument& arg) noexcept;
 // shape when they cannot be.  `params` names the arguments, in order.
 Shape broadcast_shape(std::string_view function, std::span<const ArrayArgument> args,
                       std::span<const std::string_view> params);
+
+// A set of points: latitudes and longitudes broadcast together to one
+// dimension (a number is a set of one point); ValueError naming both when
+// they do not broadcast or are not one-dimensional.  `params` names the two.
+Shape point_set_shape(std::string_view function, std::span<const ArrayArgument> pair,
+                      std::span<const std::string_view> params);
+
+// The values of `arg` over `shape` (which it broadcasts to), in C order, as
+// one contiguous column: a copy only where `arg` is not one already.
+std::vector<double> contiguous_values(const ArrayArgument& arg, const Shape& shape);
 
 // The byte strides of `arg` over `shape`, which it broadcasts to.
 void strides_over(const ArrayArgument& arg, const Shape& shape, std::ptrdiff_t* strides) noexcept;

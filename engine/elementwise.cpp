@@ -325,26 +325,7 @@ Shape outer_shape(const Function& f, std::span<const ArrayArgument> args,
     Shape result;
     result.ndim = 2;
     for (std::size_t set = 0; set < 2; ++set) {
-        const ArrayArgument& lat = args[2 * set];
-        const ArrayArgument& lon = args[2 * set + 1];
-        const std::string_view lat_name = f.params[2 * set], lon_name = f.params[2 * set + 1];
-        const std::string prefix = std::string(f.name) + "(): ";
-        Shape both;
-        try {
-            both = broadcast_shape(f.name, args.subspan(2 * set, 2), f.params.subspan(2 * set, 2));
-        } catch (const PythonError&) {
-            throw PythonError::pending(PyExc_ValueError, prefix + std::string(lat_name) + " " +
-                                                             shape_of(lat).text() + " and " + std::string(lon_name) +
-                                                             " " + shape_of(lon).text() +
-                                                             " cannot be broadcast together");
-        }
-        if (both.ndim > 1) {
-            throw PythonError::pending(PyExc_ValueError,
-                                       prefix + std::string(lat_name) + " and " + std::string(lon_name) +
-                                           " must be one-dimensional (or numbers), got shapes " +
-                                           shape_of(lat).text() + " and " + shape_of(lon).text());
-        }
-        if (both.ndim == 0) both = Shape{1, {1}};
+        const Shape both = point_set_shape(f.name, args.subspan(2 * set, 2), f.params.subspan(2 * set, 2));
         result.extent[set] = both.extent[0];
         for (std::size_t k = 2 * set; k < 2 * set + 2; ++k) {
             std::ptrdiff_t own[runtime::max_dims] = {};

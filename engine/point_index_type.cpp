@@ -1,7 +1,8 @@
-// The compiled half of orvik.neighbors.PointIndex.  The Python class converts
-// and broadcasts the arguments and allocates the outputs; this type checks
-// what it is given (it is callable on its own), builds the core index and
-// runs queries over contiguous buffers on the worker pool.
+// orvik.neighbors.PointIndex: the core's nearest-neighbour index as a Python
+// type.  Its arguments come in as every array function's do (array-likes
+// converted and broadcast once, Series paired by index), its results are
+// arrays it allocates, and builds and queries run on the worker pool,
+// stopping soon after Ctrl-C.
 //
 // Each instance holds a shared_ptr to an immutable core index.  A query
 // copies that pointer before it lets go of the interpreter lock, so the index
@@ -14,6 +15,7 @@
 #include <atomic>
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -36,8 +38,13 @@
 #include "interop/without_interpreter_lock.hpp"
 #include "runtime/memory_limit.hpp"
 #include "runtime/parallel_for.hpp"
+#include "engine/array_argument.hpp"
 #include "engine/array_run.hpp"
+#include "engine/broadcast.hpp"
 #include "engine/ellipsoid.hpp"
+#include "engine/numpy_access.hpp"
+#include "engine/pandas_series.hpp"
+#include "interop/arguments.hpp"
 
 namespace orvik::engine {
 namespace {
@@ -55,61 +62,14 @@ constexpr std::size_t unlocked_build_from = 4096;
 struct IndexObject {
     PyObject ob_base;
     std::shared_ptr<const core::PointIndex> index;
+    PyObject* weak_references;  // of the type's __weaklistoffset__
 };
 
 const core::PointIndex& index_of(PyObject* self) noexcept {
     return *reinterpret_cast<IndexObject*>(self)->index;
 }
 
-// A C-contiguous buffer of 8-byte elements: float64 or int64, read in place.
-class FlatBuffer {
-public:
-    enum class Kind { float64, int64 };
-
-    FlatBuffer(PyObject* obj, std::string_view param, Kind kind, bool writable) {
-        const int flags = PyBUF_C_CONTIGUOUS | PyBUF_FORMAT | (writable ? PyBUF_WRITABLE : 0);
-        if (PyObject_GetBuffer(obj, &view_, flags) < 0) {
-            throw interop::argument_extraction_error(param, interop::fetch_error());
-        }
-        if (view_.itemsize != 8 || !has_format(view_.format, kind)) {
-            const std::string format = view_.format ? view_.format : "B";
-            // A constructor that throws runs no destructor: release here.
-            PyBuffer_Release(&view_);
-            throw PythonError::pending(PyExc_TypeError,
-                                       "argument '" + std::string(param) + "': expected a contiguous buffer of " +
-                                           (kind == Kind::float64 ? "float64" : "int64") + ", got format '" +
-                                           format + "'");
-        }
-        held_ = true;
-    }
-    FlatBuffer(const FlatBuffer&) = delete;
-    FlatBuffer& operator=(const FlatBuffer&) = delete;
-    ~FlatBuffer() {
-        if (held_) PyBuffer_Release(&view_);
-    }
-
-    std::size_t size() const noexcept { return static_cast<std::size_t>(view_.len) / 8; }
-    double* doubles() const noexcept { return static_cast<double*>(view_.buf); }
-    std::int64_t* int64s() const noexcept { return static_cast<std::int64_t*>(view_.buf); }
-
-private:
-    // Native byte order only: "d", "l" or "q", bare or with a native prefix.
-    static bool has_format(const char* format, Kind kind) noexcept {
-        if (format == nullptr) return false;
-        std::string_view f(format);
-        if (!f.empty() && (f[0] == '@' || f[0] == '=' ||
-                           f[0] == (std::endian::native == std::endian::little ? '<' : '>'))) {
-            f.remove_prefix(1);
-        }
-        if (kind == Kind::float64) return f == "d";
-        return f == "l" || f == "q";
-    }
-
-    Py_buffer view_{};
-    bool held_ = false;
-};
-
-core::DistanceMethod method_argument(PyObject* value) {
+core::DistanceMethod method_argument(std::string_view function, PyObject* value) {
     if (PyUnicode_Check(value)) {
         Py_ssize_t size = 0;
         const char* text = PyUnicode_AsUTF8AndSize(value, &size);
@@ -118,45 +78,85 @@ core::DistanceMethod method_argument(PyObject* value) {
         if (name == "geodesic") return core::DistanceMethod::geodesic;
         if (name == "great-circle") return core::DistanceMethod::great_circle;
     }
-    const PyRef repr = PyRef::steal(PyObject_Repr(value));
-    if (!repr) throw_python_error();
-    throw PythonError::pending(PyExc_ValueError,
-                               "method must be 'geodesic' or 'great-circle', not " + interop::object_text(repr.get()));
+    throw PythonError::pending(PyExc_ValueError, interop::argument_label(function, "method") +
+                                                     " must be 'geodesic' or 'great-circle', not " +
+                                                     interop::repr_text(value));
 }
 
-bool flag_argument(PyObject* value) {
-    const int truth = PyObject_IsTrue(value);
-    if (truth < 0) throw_python_error();
-    return truth != 0;
+// A new array of `shape` (plus one axis of `extra` when given) of float64 or
+// int64 elements.
+PyRef new_array(int type, const Shape& shape, std::optional<std::size_t> extra = std::nullopt) {
+    Shape full = shape;
+    if (extra) full.extent[full.ndim++] = static_cast<Py_intptr_t>(*extra);
+    PyRef array = PyRef::steal(numpy_api().empty(type, full.ndim, full.extent.data()));
+    if (!array) throw_python_error();
+    return array;
 }
 
-// repr() of a float, for messages.
-std::string float_text(double value) {
-    char* text = PyOS_double_to_string(value, 'r', 0, Py_DTSF_ADD_DOT_0, nullptr);
-    if (text == nullptr) throw_python_error();
-    std::string result(text);
-    PyMem_Free(text);
-    return result;
+template <class T>
+T* elements(PyObject* array) noexcept {
+    return reinterpret_cast<T*>(numpy::fields(array).data);
+}
+
+// The arguments of a query, converted: their shape, and contiguous columns
+// of their values in C order.
+struct QueryPoints {
+    Shape shape;
+    std::vector<std::vector<double>> columns;
+};
+
+QueryPoints query_points(std::string_view function, std::span<PyObject* const> objects,
+                         std::span<const std::string_view> params) {
+    std::vector<ArrayArgument> args;
+    args.reserve(objects.size());
+    for (std::size_t i = 0; i < objects.size(); ++i) args.emplace_back(function, params[i], objects[i]);
+    QueryPoints points;
+    points.shape = broadcast_shape(function, args, params);
+    SeriesIndex series;
+    for (std::size_t i = 0; i < args.size(); ++i) series.add(function, params[i], args[i].series_index());
+    for (const ArrayArgument& arg : args) points.columns.push_back(contiguous_values(arg, points.shape));
+    return points;
 }
 
 // --- construction -----------------------------------------------------------
 
+constexpr std::string_view point_params[] = {"lat", "lon"};
+constexpr std::string_view build_keywords[] = {"ellipsoid"};
+constexpr interop::FunctionDescription build_desc{"PointIndex", point_params, build_keywords};
+
 PyObject* index_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
     return interop::boundary_guard([&]() -> PyObject* {
-        static const char* names[] = {"lat", "lon", "ellipsoid", nullptr};
-        PyObject *lat_obj = nullptr, *lon_obj = nullptr, *ellipsoid = Py_None;
-        if (!PyArg_ParseTupleAndKeywords(args, kwargs, "OO|O:PointIndex", const_cast<char**>(names),
-                                         &lat_obj, &lon_obj, &ellipsoid)) {
-            throw_python_error();
+        // The type's constructor gets a tuple and a dict; they are bound as
+        // every function's arguments are.
+        const Py_ssize_t nargs = PyTuple_GET_SIZE(args);
+        std::vector<PyObject*> flat(args == nullptr ? 0 : static_cast<std::size_t>(nargs));
+        for (Py_ssize_t i = 0; i < nargs; ++i) flat[static_cast<std::size_t>(i)] = PyTuple_GET_ITEM(args, i);
+        PyRef kwnames;
+        if (kwargs != nullptr && PyDict_GET_SIZE(kwargs) > 0) {
+            kwnames = PyRef::steal(PyTuple_New(PyDict_GET_SIZE(kwargs)));
+            if (!kwnames) throw_python_error();
+            Py_ssize_t pos = 0, k = 0;
+            PyObject *key, *value;
+            while (PyDict_Next(kwargs, &pos, &key, &value)) {
+                PyTuple_SET_ITEM(kwnames.get(), k++, Py_NewRef(key));
+                flat.push_back(value);
+            }
         }
-        const std::shared_ptr<const core::Geodesic> shape = resolve_ellipsoid("PointIndex", ellipsoid);
-        const FlatBuffer lat(lat_obj, "lat", FlatBuffer::Kind::float64, false);
-        const FlatBuffer lon(lon_obj, "lon", FlatBuffer::Kind::float64, false);
+        PyObject* slots[3] = {};
+        PyObject* const* a = interop::bind_arguments(build_desc, flat.data(), nargs, kwnames.get(), slots);
+        PyObject* ellipsoid = a == flat.data() ? nullptr : slots[2];
+        std::vector<ArrayArgument> pair;
+        pair.reserve(2);
+        pair.emplace_back("PointIndex", "lat", a[0]);
+        pair.emplace_back("PointIndex", "lon", a[1]);
+        SeriesIndex series;
+        series.add("PointIndex", "lat", pair[0].series_index());
+        series.add("PointIndex", "lon", pair[1].series_index());
+        const Shape shape = point_set_shape("PointIndex", pair, point_params);
+        const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid("PointIndex", ellipsoid);
+        const std::vector<double> lat = contiguous_values(pair[0], shape);
+        const std::vector<double> lon = contiguous_values(pair[1], shape);
         const std::size_t n = lat.size();
-        if (lon.size() != n) {
-            throw PythonError::pending(PyExc_ValueError, "PointIndex(): lat has " + std::to_string(n) +
-                                                             " points, lon has " + std::to_string(lon.size()));
-        }
         if (n >= std::numeric_limits<std::uint32_t>::max()) {
             throw PythonError::pending(PyExc_ValueError,
                                        "PointIndex(): an index holds at most 4294967294 points, not " +
@@ -164,13 +164,11 @@ PyObject* index_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
         }
 
         // Large builds let go of the lock, run on the pool and stop soon
-        // after Ctrl-C.  Another thread may write to the arrays meanwhile:
-        // the core reads each point once, and reports the values it read.
+        // after Ctrl-C.
         std::shared_ptr<const core::PointIndex> built;
         const auto build = [&](core::WorkRunner& runner) {
-            built = std::make_shared<const core::PointIndex>(
-                std::span<const double>(lat.doubles(), n), std::span<const double>(lon.doubles(), n),
-                shape->equatorial_radius(), shape->flattening(), runner);
+            built = std::make_shared<const core::PointIndex>(lat, lon, solver->equatorial_radius(),
+                                                             solver->flattening(), runner);
         };
         try {
             if (n >= unlocked_build_from) {
@@ -181,8 +179,8 @@ PyObject* index_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
         } catch (const core::InvalidPoint& bad) {
             const std::string why =
                 !(std::abs(bad.lat) <= 90.0)
-                    ? "latitude " + float_text(bad.lat) + "; latitudes must be within [-90, 90]"
-                    : "longitude " + float_text(bad.lon) + "; longitudes must be finite";
+                    ? "latitude " + interop::float_repr(bad.lat) + "; latitudes must be within [-90, 90]"
+                    : "longitude " + interop::float_repr(bad.lon) + "; longitudes must be finite";
             throw PythonError::pending(PyExc_ValueError,
                                        "PointIndex(): reference point " + std::to_string(bad.index) + " has " + why);
         } catch (const std::invalid_argument& e) {
@@ -200,6 +198,7 @@ PyObject* index_new(PyTypeObject* type, PyObject* args, PyObject* kwargs) {
 
 void index_dealloc(PyObject* self) noexcept {
     PyTypeObject* type = Py_TYPE(self);
+    if (reinterpret_cast<IndexObject*>(self)->weak_references != nullptr) PyObject_ClearWeakRefs(self);
     // Instances exist only once index_new has constructed their pointer.
     reinterpret_cast<IndexObject*>(self)->index.~shared_ptr();
     reinterpret_cast<freefunc>(PyType_GetSlot(type, Py_tp_free))(self);
@@ -243,37 +242,94 @@ private:
     core::StopCheck* stop_;
 };
 
-constexpr std::string_view query_params[] = {"lat", "lon", "k", "method", "max_distance", "distances", "indices"};
-constexpr interop::FunctionDescription query_desc{"query", query_params};
+constexpr std::string_view query_keywords[] = {"method", "max_distance"};
+constexpr interop::FunctionDescription query_desc{"PointIndex.query", point_params, query_keywords};
+// The result slots of k for one query point: a float64 and an int64.
+constexpr std::size_t slot_bytes = sizeof(double) + sizeof(std::int64_t);
 
-// query(lat, lon, k, method, max_distance, distances, indices): fills the
-// m * k slots of the outputs for the m query points.
+// query(lat, lon, k=1, *, method="geodesic", max_distance=None) ->
+// (distances, indices) of shape query_shape + (k,).
 PyObject* index_query(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return interop::boundary_guard([&]() -> PyObject* {
-        PyObject* slots[7] = {};
-        PyObject* const* a = interop::bind_arguments(query_desc, args, nargs, kwnames, slots);
-        const std::size_t k = PyLong_AsSize_t(a[2]);
-        if (k == static_cast<std::size_t>(-1) && PyErr_Occurred()) throw_python_error();
-        const core::DistanceMethod method = method_argument(a[3]);
-        const double max_distance = interop::extract_argument("max_distance", a[4]);
-        const FlatBuffer lat(a[0], "lat", FlatBuffer::Kind::float64, false);
-        const FlatBuffer lon(a[1], "lon", FlatBuffer::Kind::float64, false);
-        const FlatBuffer distances(a[5], "distances", FlatBuffer::Kind::float64, true);
-        const FlatBuffer indices(a[6], "indices", FlatBuffer::Kind::int64, true);
-        const std::size_t m = lat.size();
-        const bool fits = k == 0 || m <= std::numeric_limits<std::size_t>::max() / k;
-        if (lon.size() != m || !fits || distances.size() != m * k || indices.size() != m * k) {
-            throw PythonError::pending(PyExc_ValueError,
-                                       "query(): lat and lon need one element per query point, distances "
-                                       "and indices k per query point");
+        // k is positional-or-keyword with a default: bound by hand after
+        // the two required points.
+        PyObject* k_object = nullptr;
+        Py_ssize_t positional = nargs;
+        if (nargs == 3) {
+            k_object = args[2];
+            positional = 2;
         }
+        std::vector<PyObject*> rest(args, args + nargs + (kwnames ? PyTuple_GET_SIZE(kwnames) : 0));
+        PyRef names;
+        if (kwnames != nullptr) {
+            // Take k out of the keywords, keeping the others in order.
+            const Py_ssize_t nkw = PyTuple_GET_SIZE(kwnames);
+            std::vector<PyObject*> kept_names, kept_values;
+            for (Py_ssize_t i = 0; i < nkw; ++i) {
+                PyObject* name = PyTuple_GET_ITEM(kwnames, i);
+                if (PyUnicode_CompareWithASCIIString(name, "k") == 0) {
+                    if (k_object != nullptr) {
+                        throw PythonError::pending(PyExc_TypeError,
+                                                   "PointIndex.query() got multiple values for argument 'k'");
+                    }
+                    k_object = args[nargs + i];
+                    continue;
+                }
+                kept_names.push_back(name);
+                kept_values.push_back(args[nargs + i]);
+            }
+            rest.assign(args, args + positional);
+            rest.insert(rest.end(), kept_values.begin(), kept_values.end());
+            if (!kept_names.empty()) {
+                names = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(kept_names.size())));
+                if (!names) throw_python_error();
+                for (std::size_t i = 0; i < kept_names.size(); ++i) {
+                    PyTuple_SET_ITEM(names.get(), static_cast<Py_ssize_t>(i), Py_NewRef(kept_names[i]));
+                }
+            }
+        } else {
+            rest.assign(args, args + positional);
+        }
+        PyObject* slots[4] = {};
+        PyObject* const* a = interop::bind_arguments(query_desc, rest.data(), positional, names.get(), slots);
+        const bool keywords = a != rest.data();
+        const std::string_view function = query_desc.name;
+        const std::size_t k = k_object ? interop::count_argument(function, "k", k_object, 1) : 1;
+        const core::DistanceMethod method =
+            keywords && slots[2] ? method_argument(function, slots[2]) : core::DistanceMethod::geodesic;
+        double max_distance = std::numeric_limits<double>::infinity();
+        if (keywords && slots[3] != nullptr && slots[3] != Py_None) {
+            max_distance = interop::real_argument(function, "max_distance", slots[3]);
+            if (!(max_distance >= 0.0)) {
+                throw PythonError::pending(PyExc_ValueError, interop::argument_label(function, "max_distance") +
+                                                                 " must be >= 0 metres, not " +
+                                                                 interop::repr_text(slots[3]));
+            }
+        }
+        const QueryPoints points = query_points(function, std::span<PyObject* const>(a, 2), point_params);
+        const std::size_t m = points.shape.size();
+        // Refused before any work: slots beyond n are part of the answer,
+        // but outputs that cannot fit in memory would only fail (or get the
+        // process killed) later.
+        const double needed = static_cast<double>(m) * static_cast<double>(k) * slot_bytes;
+        if (needed > static_cast<double>(runtime::memory_limit_bytes())) {
+            throw PythonError::pending(PyExc_MemoryError,
+                                       std::string(function) + "(): k=" + interop::repr_text(k_object) +
+                                           " is too large: " + std::to_string(m) + " query points x k result slots "
+                                           "need " + std::to_string(needed) + " bytes, more than this machine's "
+                                           "memory");
+        }
+        PyRef distances = new_array(numpy::NPY_DOUBLE, points.shape, k);
+        PyRef indices = new_array(numpy::NPY_LONGLONG, points.shape, k);
         // Held until the end of the call, whoever else lets go of the index.
         const std::shared_ptr<const core::PointIndex> index = reinterpret_cast<IndexObject*>(self)->index;
         run_checked_pieces(m, query_ns(method, k), [&](core::StopCheck* stop) {
-            return QueryPieces(*index, lat.doubles(), lon.doubles(), k, method, max_distance, distances.doubles(),
-                               indices.int64s(), stop);
+            return QueryPieces(*index, points.columns[0].data(), points.columns[1].data(), k, method, max_distance,
+                               elements<double>(distances.get()), elements<std::int64_t>(indices.get()), stop);
         });
-        Py_RETURN_NONE;
+        PyObject* result = PyTuple_Pack(2, distances.get(), indices.get());
+        if (result == nullptr) throw_python_error();
+        return result;
     }, failures_as);
 }
 
@@ -412,10 +468,11 @@ private:
                                    " bytes each); ask for fewer query points or a smaller r at a time");
 }
 
-// A bytearray for one 8-byte field of `hits` hits.
-PyRef hit_output(std::size_t hits) {
+// An array of `hits` elements of one 8-byte field of the hits.
+PyRef hit_output(int type, std::size_t hits) {
     if (hits > static_cast<std::size_t>(PY_SSIZE_T_MAX) / 8) hits_beyond_memory(hits, true);
-    PyRef made = PyRef::steal(PyByteArray_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(hits * 8)));
+    const Py_intptr_t dims[1] = {static_cast<Py_intptr_t>(hits)};
+    PyRef made = PyRef::steal(numpy_api().empty(type, 1, dims));
     if (!made) {
         if (!PyErr_ExceptionMatches(PyExc_MemoryError)) throw_python_error();
         PyErr_Clear();
@@ -424,32 +481,31 @@ PyRef hit_output(std::size_t hits) {
     return made;
 }
 
-constexpr std::string_view radius_params[] = {"lat", "lon", "r", "method", "sort", "offsets"};
-constexpr interop::FunctionDescription radius_desc{"query_radius", radius_params};
+constexpr std::string_view radius_params[] = {"lat", "lon", "r"};
+constexpr std::string_view radius_keywords[] = {"method", "sort"};
+constexpr interop::FunctionDescription radius_desc{"PointIndex.query_radius", radius_params, radius_keywords};
 
-// query_radius(lat, lon, r, method, sort, offsets) -> (indices, distances):
-// fills the m + 1 offsets of the m query points and returns the hits, in
-// query order, as two bytearrays of int64 and float64.  Each piece of the
-// queries gathers its own hits, and the pieces are joined in order at the
-// end: one pass over the queries.
+// query_radius(lat, lon, r, *, method="geodesic", sort=True) -> (offsets,
+// indices, distances) in CSR form.  Each piece of the queries gathers its own
+// hits, and the pieces are joined in order at the end: one pass over the
+// queries.
 PyObject* index_query_radius(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return interop::boundary_guard([&]() -> PyObject* {
-        PyObject* slots[6] = {};
+        PyObject* slots[5] = {};
         PyObject* const* a = interop::bind_arguments(radius_desc, args, nargs, kwnames, slots);
-        const core::DistanceMethod method = method_argument(a[3]);
-        const bool sort = flag_argument(a[4]);
-        const FlatBuffer lat(a[0], "lat", FlatBuffer::Kind::float64, false);
-        const FlatBuffer lon(a[1], "lon", FlatBuffer::Kind::float64, false);
-        const FlatBuffer r(a[2], "r", FlatBuffer::Kind::float64, false);
-        const FlatBuffer offsets(a[5], "offsets", FlatBuffer::Kind::int64, true);
-        const std::size_t m = lat.size();
-        if (lon.size() != m || r.size() != m || offsets.size() != m + 1) {
-            throw PythonError::pending(PyExc_ValueError,
-                                       "query_radius(): lat, lon and r need one element per query point, "
-                                       "offsets one more");
-        }
+        const bool keywords = a != args;
+        const std::string_view function = radius_desc.name;
+        const core::DistanceMethod method =
+            keywords && slots[3] ? method_argument(function, slots[3]) : core::DistanceMethod::geodesic;
+        const bool sort = keywords && slots[4] ? interop::flag_argument(function, "sort", slots[4]) : true;
+        const QueryPoints points = query_points(function, std::span<PyObject* const>(a, 3), radius_params);
+        const std::size_t m = points.shape.size();
+        Shape offsets_shape;
+        offsets_shape.ndim = 1;
+        offsets_shape.extent[0] = static_cast<Py_intptr_t>(m + 1);
+        PyRef offsets = new_array(numpy::NPY_LONGLONG, offsets_shape);
         const std::shared_ptr<const core::PointIndex> index = reinterpret_cast<IndexObject*>(self)->index;
-        std::int64_t* counts = offsets.int64s();
+        std::int64_t* counts = elements<std::int64_t>(offsets.get());
         counts[0] = 0;
         std::vector<PieceHits> pieces;
         std::mutex pieces_mutex;
@@ -459,8 +515,9 @@ PyObject* index_query_radius(PyObject* self, PyObject* const* args, Py_ssize_t n
         try {
             run_interruptible([&](CallRunner& runner) {
                 runner.map(m,
-                           RadiusPieces(*index, lat.doubles(), lon.doubles(), r.doubles(), method, sort, counts + 1,
-                                        pieces, pieces_mutex, budget, &runner),
+                           RadiusPieces(*index, points.columns[0].data(), points.columns[1].data(),
+                                        points.columns[2].data(), method, sort, counts + 1, pieces, pieces_mutex,
+                                        budget, &runner),
                            query_ns(method, 1) * 4);
             });
         } catch (const HitsExhaustMemory&) {
@@ -469,8 +526,6 @@ PyObject* index_query_radius(PyObject* self, PyObject* const* args, Py_ssize_t n
         }
 
         for (std::size_t i = 0; i < m; ++i) counts[i + 1] += counts[i];
-        // Sized from the hits themselves, not from `offsets`: the caller's
-        // buffer could have been written by another thread meanwhile.
         std::sort(pieces.begin(), pieces.end(), [](const PieceHits& x, const PieceHits& y) { return x.begin < y.begin; });
         std::vector<std::size_t> starts(pieces.size());
         std::size_t total = 0;
@@ -478,38 +533,73 @@ PyObject* index_query_radius(PyObject* self, PyObject* const* args, Py_ssize_t n
             starts[j] = total;
             total += pieces[j].hits.size();
         }
-        const PyRef indices = hit_output(total);
-        const PyRef distances = hit_output(total);
-        // Nothing else can see the new bytearrays yet: they are filled
-        // without the lock when large.
+        const PyRef indices = hit_output(numpy::NPY_LONGLONG, total);
+        const PyRef distances = hit_output(numpy::NPY_DOUBLE, total);
+        // Nothing else can see the new arrays yet: they are filled without
+        // the lock when large.
         run_pieces(total,
-                   HitCopies(pieces, starts, reinterpret_cast<std::int64_t*>(PyByteArray_AS_STRING(indices.get())),
-                             reinterpret_cast<double*>(PyByteArray_AS_STRING(distances.get()))),
+                   HitCopies(pieces, starts, elements<std::int64_t>(indices.get()), elements<double>(distances.get())),
                    2.0);
-        PyObject* result = PyTuple_Pack(2, indices.get(), distances.get());
+        PyObject* result = PyTuple_Pack(3, offsets.get(), indices.get(), distances.get());
         if (result == nullptr) throw_python_error();
         return result;
     }, failures_as);
 }
 
-constexpr std::string_view points_params[] = {"lat", "lon"};
-constexpr interop::FunctionDescription points_desc{"points", points_params};
-
-// points(lat, lon): fills two float64 buffers of n elements with the
-// reference points as given.
-PyObject* index_points(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+// points() -> (lat, lon): new arrays of the reference points, as given.
+PyObject* index_points(PyObject* self, PyObject*) {
     return interop::boundary_guard([&]() -> PyObject* {
-        PyObject* slots[2] = {};
-        PyObject* const* a = interop::bind_arguments(points_desc, args, nargs, kwnames, slots);
-        const FlatBuffer lat(a[0], "lat", FlatBuffer::Kind::float64, true);
-        const FlatBuffer lon(a[1], "lon", FlatBuffer::Kind::float64, true);
         const core::PointIndex& index = index_of(self);
-        if (lat.size() != index.size() || lon.size() != index.size()) {
-            throw PythonError::pending(PyExc_ValueError, "points(): lat and lon need " +
-                                                             std::to_string(index.size()) + " elements each");
+        Shape shape;
+        shape.ndim = 1;
+        shape.extent[0] = static_cast<Py_intptr_t>(index.size());
+        PyRef lat = new_array(numpy::NPY_DOUBLE, shape);
+        PyRef lon = new_array(numpy::NPY_DOUBLE, shape);
+        index.copy_points(elements<double>(lat.get()), elements<double>(lon.get()));
+        PyObject* result = PyTuple_Pack(2, lat.get(), lon.get());
+        if (result == nullptr) throw_python_error();
+        return result;
+    }, failures_as);
+}
+
+// Pickled by its points and ellipsoid (the tree is rebuilt on load), through
+// functools.partial so that the keyword-only ellipsoid and a subclass
+// survive.
+PyObject* index_reduce(PyObject* self, PyObject*) {
+    return interop::boundary_guard([&]() -> PyObject* {
+        PyRef points = PyRef::steal(index_points(self, nullptr));
+        if (!points) throw_python_error();
+        const core::PointIndex& index = index_of(self);
+        PyRef functools = PyRef::steal(PyImport_ImportModule("functools"));
+        if (!functools) throw_python_error();
+        PyRef partial = PyRef::steal(PyObject_GetAttrString(functools.get(), "partial"));
+        if (!partial) throw_python_error();
+        PyRef kwargs = PyRef::steal(
+            Py_BuildValue("{s:(dd)}", "ellipsoid", index.equatorial_radius(), index.flattening()));
+        PyRef type_args = PyRef::steal(PyTuple_Pack(1, reinterpret_cast<PyObject*>(Py_TYPE(self))));
+        if (!kwargs || !type_args) throw_python_error();
+        PyRef maker = PyRef::steal(PyObject_Call(partial.get(), type_args.get(), kwargs.get()));
+        if (!maker) throw_python_error();
+        PyObject* result = PyTuple_Pack(2, maker.get(), points.get());
+        if (result == nullptr) throw_python_error();
+        return result;
+    }, failures_as);
+}
+
+PyObject* index_repr(PyObject* self) {
+    return interop::boundary_guard([&]() -> PyObject* {
+        const core::PointIndex& index = index_of(self);
+        // The count with thousands separators, as Python's format spec "," writes it.
+        const std::string digits = std::to_string(index.size());
+        std::string count;
+        for (std::size_t i = 0; i < digits.size(); ++i) {
+            if (i > 0 && (digits.size() - i) % 3 == 0) count.push_back(',');
+            count.push_back(digits[i]);
         }
-        index.copy_points(lat.doubles(), lon.doubles());
-        Py_RETURN_NONE;
+        std::string text = "<orvik.neighbors.PointIndex of ";
+        text.append(count).append(" points, ellipsoid a=").append(interop::float_repr(index.equatorial_radius()));
+        text.append(" f=").append(interop::float_repr(index.flattening())).append(">");
+        return PyUnicode_FromString(text.c_str());
     }, failures_as);
 }
 
@@ -528,40 +618,83 @@ PyObject* get_ellipsoid(PyObject* self, void*) noexcept {
 
 PyMethodDef index_methods[] = {
     {"query", interop::fastcall(index_query), interop::FASTCALL,
-     "query($self, lat, lon, k, method, max_distance, distances, indices)\n--\n\n"
-     "Fills the k slots per query point of `distances` (float64) and `indices`\n"
-     "(int64); every buffer C-contiguous."},
+     "query($self, lat, lon, k=1, *, method='geodesic', max_distance=None)\n--\n\n"
+     "The k nearest reference points to each query point.\n\n"
+     "Returns (distances, indices): float64 metres and int64 positions of the\n"
+     "reference points, of shape query_shape + (k,), where the query shape is that\n"
+     "of `lat` and `lon` broadcast together (one query point gives arrays of shape\n"
+     "(k,)).  Each row is sorted by distance, ties by the smaller index.\n\n"
+     "`method` is \"geodesic\" (on the index's ellipsoid) or \"great-circle\" (the\n"
+     "sphere and formula of orvik.distance.great_circle_distance).  Slots beyond n,\n"
+     "or beyond `max_distance` metres (inclusive), hold inf and -1; so does the whole\n"
+     "row of a query point that is NaN, infinite or has |lat| > 90.  A k whose\n"
+     "outputs cannot fit in memory is refused with MemoryError before any work."},
     {"query_radius", interop::fastcall(index_query_radius), interop::FASTCALL,
-     "query_radius($self, lat, lon, r, method, sort, offsets)\n--\n\n"
-     "Fills `offsets` (int64, one more than the queries) and returns the hits as\n"
-     "bytearrays (indices as int64, distances as float64)."},
-    {"points", interop::fastcall(index_points), interop::FASTCALL,
-     "points($self, lat, lon)\n--\n\nFills `lat` and `lon` with the reference points."},
+     "query_radius($self, lat, lon, r, *, method='geodesic', sort=True)\n--\n\n"
+     "Every reference point within `r` metres (distance <= r) of each query point.\n\n"
+     "`lat`, `lon` and `r` broadcast together.  Returns (offsets, indices, distances)\n"
+     "in CSR form: the hits of query i, counting the query points in C order of the\n"
+     "broadcast shape, are indices[offsets[i]:offsets[i + 1]] (int64 positions) and\n"
+     "distances[offsets[i]:offsets[i + 1]] (float64 metres); offsets has one element\n"
+     "more than there are query points.  With `sort` each query's hits are ordered by\n"
+     "distance, ties by index; without, by index.  A query point that is NaN,\n"
+     "infinite or has |lat| > 90, or whose r is NaN or negative, has no hits.  A\n"
+     "result too large for memory raises MemoryError saying how many hits it needed\n"
+     "(or had found when it stopped)."},
+    {"points", index_points, METH_NOARGS,
+     "points($self)\n--\n\nNew float64 arrays (lat, lon) of the reference points, in their input order."},
+    {"__reduce__", index_reduce, METH_NOARGS, nullptr},
     {nullptr, nullptr, 0, nullptr},
 };
 
 PyGetSetDef index_getset[] = {
-    {"nbytes", get_nbytes, nullptr, "Bytes of memory the index holds.", nullptr},
-    {"ellipsoid", get_ellipsoid, nullptr, "The (a, f) of the index's ellipsoid.", nullptr},
+    {"nbytes", get_nbytes, nullptr,
+     "Bytes of memory the index holds: the points, their unit vectors and the tree.", nullptr},
+    {"ellipsoid", get_ellipsoid, nullptr,
+     "The index's ellipsoid as (a, f): equatorial radius in metres and flattening.", nullptr},
     {nullptr, nullptr, nullptr, nullptr, nullptr},
 };
 
+constexpr const char index_doc[] =
+    "PointIndex(lat, lon, *, ellipsoid=None)\n--\n\n"
+    "An index of reference points for nearest-neighbour queries.\n\n"
+    "Copies the n points (degrees; array-likes broadcast together to one\n"
+    "dimension, a number being one point).  Each latitude must be within [-90, 90]\n"
+    "and each longitude finite: otherwise ValueError names the first bad point, by\n"
+    "its position and value.  Points are paired by position, so pandas Series given\n"
+    "for both must share one index (ValueError otherwise, as for query).  The\n"
+    "ellipsoid is WGS84 unless `ellipsoid` names another ('GRS80', 'WGS72') or gives\n"
+    "an (a, f) pair.\n\n"
+    "Results refer to reference points by their position, 0 to n - 1 (not by a\n"
+    "pandas label).  len(index) is n; index.nbytes the memory the index holds.  An\n"
+    "index pickles (the pickle holds the points and the ellipsoid, and the tree is\n"
+    "rebuilt on load), so Dask workers and process pools can receive it, and it is\n"
+    "immutable: any number of threads may query it at once.";
+
+PyMemberDef index_members[] = {
+    {"__weaklistoffset__", Py_T_PYSSIZET, offsetof(IndexObject, weak_references), Py_READONLY, nullptr},
+    {nullptr, 0, 0, 0, nullptr},
+};
+
 PyType_Slot index_slots[] = {
-    {Py_tp_doc, const_cast<char*>("PointIndex(lat, lon, ellipsoid=None)\n--\n\n"
-                                  "An exact nearest-neighbour index over contiguous float64 points.")},
+    {Py_tp_members, index_members},
+    {Py_tp_doc, const_cast<char*>(index_doc)},
     {Py_tp_new, reinterpret_cast<void*>(index_new)},
     {Py_tp_dealloc, reinterpret_cast<void*>(index_dealloc)},
+    {Py_tp_repr, reinterpret_cast<void*>(index_repr)},
     {Py_tp_methods, index_methods},
     {Py_tp_getset, index_getset},
     {Py_sq_length, reinterpret_cast<void*>(index_length)},
     {0, nullptr},
 };
 
+// Named for the package module that offers it, where pickle finds it;
+// subclasses and weak references allowed, as for any class of Python's.
 PyType_Spec index_spec = {
-    "orvik._engine.PointIndex",
+    "orvik.neighbors.PointIndex",
     sizeof(IndexObject),
     0,
-    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_IMMUTABLETYPE,
+    Py_TPFLAGS_DEFAULT | Py_TPFLAGS_BASETYPE | Py_TPFLAGS_IMMUTABLETYPE,
     index_slots,
 };
 

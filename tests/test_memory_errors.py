@@ -15,8 +15,7 @@ from orvik import _engine, _orvik
 _testcapi = pytest.importorskip("_testcapi")
 
 x = np.linspace(1.0, 2.0, 5)
-_index = _engine.PointIndex(x, x, None)
-_distances, _indices, _offsets = np.empty(10), np.empty(10, dtype=np.int64), np.empty(6, dtype=np.int64)
+_index = orvik.neighbors.PointIndex(x, x)
 
 
 # The functions of whole lines, with arguments they accept.
@@ -53,9 +52,10 @@ CALLS.update(
         "geodesic direct over arrays": lambda: orvik.geodesic.direct(x, x, x, x),
         "great-circle distances of lists": lambda: orvik.distance.great_circle_distance([1.0, 2.0], 3.0, x[:2], 4.0),
         "unit conversion over an array": lambda: orvik.units.km_to_m(x),
-        "point index build": lambda: _engine.PointIndex(x, x, "GRS80"),
-        "point index query": lambda: _index.query(x, x, 2, "geodesic", 1e6, _distances, _indices),
-        "point index radius query": lambda: _index.query_radius(x, x, x * 1e5, "great-circle", True, _offsets),
+        "point index build": lambda: orvik.neighbors.PointIndex(x, x, ellipsoid="GRS80"),
+        "point index query": lambda: _index.query(x, x, 2, max_distance=1e6),
+        "point index radius query": lambda: _index.query_radius(x, x, x * 1e5, method="great-circle"),
+        "point index pickle": lambda: _index.__reduce__(),
     }
 )
 

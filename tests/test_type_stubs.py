@@ -60,7 +60,8 @@ def test_point_index_stub_matches_the_class():
     from orvik.neighbors import PointIndex
 
     methods = stub_functions("neighbors.pyi", "PointIndex")
-    for name in ("__init__", "query", "query_radius"):
+    assert methods["__init__"] == ["self", *runtime_parameters(PointIndex)]
+    for name in ("query", "query_radius"):
         assert methods[name] == runtime_parameters(getattr(PointIndex, name)), name
 
 

@@ -1,5 +1,9 @@
 #include "core/geodesic.hpp"
 
+#if ORVIK_HAVE_INTERSECT
+#include <GeographicLib/Intersect.hpp>
+#endif
+
 namespace orvik::core {
 namespace {
 
@@ -37,6 +41,19 @@ void put(const StridedOut* columns, unsigned mask, std::size_t i,
 }  // namespace
 
 Geodesic::Geodesic(double a, double f) : solver_(a, f) {}
+
+const GeographicLib::Intersect* Geodesic::intersector() const {
+#if ORVIK_HAVE_INTERSECT
+    std::call_once(intersector_made_, [this] {
+        try {
+            intersector_ = std::make_shared<const GeographicLib::Intersect>(solver_);
+        } catch (const GeographicLib::GeographicErr&) {
+            // Too eccentric: stays null.
+        }
+    });
+#endif
+    return intersector_.get();
+}
 
 GeodesicResult Geodesic::inverse_full(double lat1, double lon1, double lat2,
                                       double lon2) const noexcept {

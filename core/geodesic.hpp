@@ -4,8 +4,14 @@
 #include <GeographicLib/Geodesic.hpp>
 
 #include <cstddef>
+#include <memory>
+#include <mutex>
 
 #include "core/strided.hpp"
+
+namespace GeographicLib {
+class Intersect;
+}
 
 namespace orvik::core {
 
@@ -42,8 +48,17 @@ public:
 
     const GeographicLib::Geodesic& solver() const noexcept { return solver_; }
 
+    // GeographicLib's Intersect for this ellipsoid, made on first use (some
+    // 40 us) and kept; null where the ellipsoid is too eccentric for it, or
+    // the library has none.  Its queries count their calls in mutable
+    // members, so threads must not share it: each calls its own copy.
+    // Throws std::bad_alloc.
+    const GeographicLib::Intersect* intersector() const;
+
 private:
     GeographicLib::Geodesic solver_;
+    mutable std::once_flag intersector_made_;
+    mutable std::shared_ptr<const GeographicLib::Intersect> intersector_;
 };
 
 // The one process-wide WGS84 solver, created on first use by any thread.

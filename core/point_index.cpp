@@ -59,6 +59,7 @@
 #include <string>
 
 #include "core/constants.hpp"
+#include "core/geodesic_bounds.hpp"
 #include "core/great_circle_kernel.hpp"
 
 namespace orvik::core {
@@ -68,8 +69,8 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double eps = std::numeric_limits<double>::epsilon();
 constexpr double half_pi = 1.5707963267948966;
 
-constexpr double relative_margin = 1e-9;
-constexpr double absolute_margin = 1e-10;
+constexpr double relative_margin = bound_relative_margin;
+constexpr double absolute_margin = bound_absolute_margin;
 constexpr double max_tree_abs_lon = 1e6;
 
 // Great-circle distances are computed in blocks of this many candidates.
@@ -85,14 +86,6 @@ constexpr std::size_t sort_run = std::size_t{1} << 14;
 
 bool valid_point(double lat, double lon) noexcept {
     return std::abs(lat) <= 90.0 && std::isfinite(lon);  // false for NaN
-}
-
-Vec3 unit_normal(double lat, double lon) noexcept {
-    // sincosd reduces the angle exactly in degrees: no error grows with |lon|.
-    double sin_phi, cos_phi, sin_lambda, cos_lambda;
-    GeographicLib::Math::sincosd(lat, sin_phi, cos_phi);
-    GeographicLib::Math::sincosd(lon, sin_lambda, cos_lambda);
-    return {cos_phi * cos_lambda, cos_phi * sin_lambda, sin_phi};
 }
 
 GeographicLib::Geodesic checked_geodesic(double a, double f) {
@@ -263,9 +256,7 @@ PointIndex::PointIndex(std::span<const double> lat, std::span<const double> lon,
         throw std::length_error("a point index holds fewer than 2^32 - 1 points");
     }
     min_curvature_radius_ = f >= 0.0 ? a * (1.0 - f) * (1.0 - f) : a / (1.0 - f);
-    const double third_flattening = std::abs(f / (2.0 - f));
-    geodesic_relative_margin_ =
-        third_flattening <= 0.5 ? relative_margin + std::pow(third_flattening, 7) : inf;
+    geodesic_relative_margin_ = geodesic_relative_margin(f);
 
     // Each input is read once, into this copy: another thread may write to
     // the caller's arrays meanwhile, and what is checked must be what is used.

@@ -32,7 +32,7 @@ using interop::PyRef;
 using interop::PythonError;
 using interop::throw_python_error;
 
-constexpr std::size_t max_params = 4;
+constexpr std::size_t max_params = 8;
 constexpr std::size_t max_columns = core::geodesic_output_columns;
 constexpr std::size_t max_fields = 12;
 // Inputs, every kernel column, and an echo of every input.
@@ -76,6 +76,7 @@ public:
             case ModelKind::none:
                 break;
         }
+        if (f.kernel.prepare != nullptr) f.kernel.prepare(model_);
     }
     const Model& model() const noexcept { return model_; }
 
@@ -201,8 +202,11 @@ struct Element {
     std::array<double, max_columns> out{};
 
     void compute(const Kernel& kernel, const Model& model, unsigned mask) noexcept {
-        std::array<core::StridedIn, max_params> ins{};
-        std::array<core::StridedOut, max_columns> outs{};
+        // Only the kernel's own columns are set: the arrays are sized for
+        // the widest kernel, and clearing them all would cost the functions
+        // of one number a few nanoseconds.
+        std::array<core::StridedIn, max_params> ins;
+        std::array<core::StridedOut, max_columns> outs;
         for (std::size_t k = 0; k < kernel.inputs; ++k) ins[k] = {reinterpret_cast<const char*>(&in[k]), 0};
         for (std::size_t k = 0; k < kernel.columns.size(); ++k) outs[k] = {reinterpret_cast<char*>(&out[k]), 0};
         kernel.run(model, ins.data(), outs.data(), mask, 1);
@@ -217,6 +221,41 @@ struct Element {
         return 0.0;
     }
 };
+
+// What a field holds: its kernel column's type; echoes and zeros are floats.
+Holds holds_of(const Kernel& kernel, const Field& field) noexcept {
+    return field.source == Source::column ? kernel.columns[field.index].holds : Holds::float64;
+}
+
+// A field's value for numbers in: a float, or a bool or an int.
+PyObject* value_object(Holds holds, double value) {
+    switch (holds) {
+        case Holds::flag: return PyBool_FromLong(value != 0 && value == value);
+        case Holds::int64: return PyLong_FromLongLong(value == value ? static_cast<long long>(value) : -1);
+        case Holds::float64: break;
+    }
+    return interop::make_float(value);
+}
+
+// A field's array as computed (float64, C order) in its own type.
+PyRef typed_array(const numpy::Api& api, Holds holds, PyRef values, const Shape& shape) {
+    if (holds == Holds::float64) return values;
+    PyRef typed = PyRef::steal(api.empty(holds == Holds::flag ? numpy::NPY_BOOL : numpy::NPY_LONGLONG, shape.ndim,
+                                         shape.extent.data()));
+    if (!typed) throw_python_error();
+    const auto* from = reinterpret_cast<const double*>(numpy::fields(values.get()).data);
+    char* to = numpy::fields(typed.get()).data;
+    const std::size_t n = shape.size();
+    if (holds == Holds::flag) {
+        for (std::size_t i = 0; i < n; ++i) to[i] = from[i] != 0 && from[i] == from[i];
+    } else {
+        for (std::size_t i = 0; i < n; ++i) {
+            const long long v = from[i] == from[i] ? static_cast<long long>(from[i]) : -1;
+            std::memcpy(to + i * sizeof v, &v, sizeof v);
+        }
+    }
+    return typed;
+}
 
 // The result of a call, in its form, from one object per field.
 PyObject* assemble(Form form, std::span<const Field> fields, std::array<PyRef, max_fields>& values) {
@@ -246,7 +285,7 @@ PyObject* float_result(const Function& f, std::span<const Field> fields, const E
         PyRef dict = PyRef::steal(PyDict_New());
         if (!dict) throw_python_error();
         for (std::size_t k = 0; k < fields.size(); ++k) {
-            PyRef value = PyRef::steal(interop::make_float(element.field(fields[k])));
+            PyRef value = PyRef::steal(value_object(holds_of(f.kernel, fields[k]), element.field(fields[k])));
             if (PyDict_SetItem(dict.get(), PyTuple_GET_ITEM(keys, static_cast<Py_ssize_t>(k)), value.get()) < 0) {
                 throw_python_error();
             }
@@ -255,7 +294,7 @@ PyObject* float_result(const Function& f, std::span<const Field> fields, const E
     }
     std::array<PyRef, max_fields> values;
     for (std::size_t k = 0; k < fields.size(); ++k) {
-        values[k] = PyRef::steal(interop::make_float(element.field(fields[k])));
+        values[k] = PyRef::steal(value_object(holds_of(f.kernel, fields[k]), element.field(fields[k])));
     }
     return assemble(f.form, fields, values);
 }
@@ -275,7 +314,7 @@ PyObject* number_call(const Function& f, const std::array<double, max_params>& n
     Element element;
     element.in = numbers;
     element.compute(f.kernel, model.model(), mask_of(f.fields));
-    if (f.form == Form::value) return interop::make_float(element.field(f.fields[0]));
+    if (f.form == Form::value) return value_object(holds_of(f.kernel, f.fields[0]), element.field(f.fields[0]));
     return float_result(f, f.fields, element);
 }
 
@@ -388,6 +427,9 @@ PyObject* array_call(const Function& f, PyObject* const* bound, const Options& o
     }
     run_strided(layout, stretch, ns);
 
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        values[k] = typed_array(api, holds_of(kernel, all[k]), std::move(values[k]), shape);
+    }
     if (f.layout != Layout::outer) {
         for (std::size_t k = 0; k < all.size(); ++k) values[k] = series.give(std::move(values[k]));
     }

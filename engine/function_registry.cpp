@@ -142,11 +142,18 @@ PyRef describe(const Function& f) {
         PyTuple_SET_ITEM(keywords.get(), static_cast<Py_ssize_t>(i), pair);
     }
     PyRef fields = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(f.fields.size())));
-    if (!fields) throw_python_error();
+    PyRef field_types = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(f.fields.size())));
+    if (!fields || !field_types) throw_python_error();
     for (std::size_t i = 0; i < f.fields.size(); ++i) {
         PyObject* name = PyUnicode_FromString(f.fields[i].name);
         if (name == nullptr) throw_python_error();
         PyTuple_SET_ITEM(fields.get(), static_cast<Py_ssize_t>(i), name);
+        // The Python type a number of the field comes back as.
+        const Field& field = f.fields[i];
+        const Holds holds = field.source == Source::column ? f.kernel.columns[field.index].holds : Holds::float64;
+        PyObject* type = PyUnicode_FromString(holds == Holds::flag ? "bool" : holds == Holds::int64 ? "int" : "float");
+        if (type == nullptr) throw_python_error();
+        PyTuple_SET_ITEM(field_types.get(), static_cast<Py_ssize_t>(i), type);
     }
     PyRef columns = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(f.kernel.columns.size())));
     if (!columns) throw_python_error();
@@ -156,9 +163,9 @@ PyRef describe(const Function& f) {
         PyTuple_SET_ITEM(columns.get(), static_cast<Py_ssize_t>(i), pair);
     }
     PyRef row = PyRef::steal(Py_BuildValue(
-        "{s:s,s:s,s:O,s:O,s:s,s:O,s:O,s:O,s:s,s:s}", "module", f.module, "name", f.name, "params", params.get(),
-        "keyword_only", keywords.get(), "form", form_name(f.form), "fields", fields.get(), "columns",
-        columns.get(), "numbers_first", f.numbers_first ? Py_True : Py_False, "layout",
+        "{s:s,s:s,s:O,s:O,s:s,s:O,s:O,s:O,s:O,s:s,s:s}", "module", f.module, "name", f.name, "params", params.get(),
+        "keyword_only", keywords.get(), "form", form_name(f.form), "fields", fields.get(), "field_types",
+        field_types.get(), "columns", columns.get(), "numbers_first", f.numbers_first ? Py_True : Py_False, "layout",
         f.layout == Layout::outer ? "outer" : "broadcast", "doc", f.description));
     if (!row) throw_python_error();
     return row;

@@ -28,6 +28,25 @@ constexpr Field direct_fields[] = {
 constexpr Field inverse_default[] = {{"s12", Source::column, 0}, {"azi1", Source::column, 1}, {"azi2", Source::column, 2}};
 constexpr Field direct_default[] = {{"lat2", Source::column, 0}, {"lon2", Source::column, 1}, {"azi2", Source::column, 2}};
 
+constexpr std::string_view two_lines[] = {"lat_a", "lon_a", "azi_a", "lat_b", "lon_b", "azi_b"};
+constexpr std::string_view two_segments[] = {"lat1a", "lon1a", "lat2a", "lon2a", "lat1b", "lon1b", "lat2b", "lon2b"};
+constexpr std::string_view point_and_segment[] = {"lat", "lon", "lat1", "lon1", "lat2", "lon2"};
+
+// Separate lists, not one list's first five: result dicts' keys are kept
+// per list.
+constexpr Field closest_intersection_fields[] = {
+    {"x", Source::column, 0},   {"y", Source::column, 1},          {"lat", Source::column, 2},
+    {"lon", Source::column, 3}, {"coincident", Source::column, 4},
+};
+constexpr Field intersection_fields[] = {
+    {"x", Source::column, 0},   {"y", Source::column, 1},          {"lat", Source::column, 2},
+    {"lon", Source::column, 3}, {"coincident", Source::column, 4}, {"intersects", Source::column, 5},
+};
+constexpr Field closest_point_fields[] = {
+    {"distance", Source::column, 0}, {"along", Source::column, 1}, {"lat", Source::column, 2},
+    {"lon", Source::column, 3},      {"side", Source::column, 4},
+};
+
 constexpr Column radius_column[] = {{"a", "m"}};
 constexpr Column flattening_column[] = {{"f", ""}};
 constexpr Field constant_field[] = {{"value", Source::column, 0}};
@@ -66,6 +85,50 @@ const Function rows[] = {
      "\"azi2\", \"a12\" (the arc length, degrees: unlike geodesic.direct's fixed\n"
      "0.0, the true value), \"m12\", \"M12\", \"M21\" and \"S12\".",
      direct_kernel, Form::chosen, direct_default, false},
+#if ORVIK_HAVE_INTERSECT
+    {"orvik.geodesic", "intersect", two_lines,
+     "Where two geodesics cross: geodesic a from (lat_a, lon_a) along azimuth azi_a,\n"
+     "geodesic b from (lat_b, lon_b) along azi_b (degrees; azimuths clockwise from\n"
+     "north), both extended without end either way.  Of their crossings, the one\n"
+     "nearest to both starts, the least |x| + |y|, by GeographicLib's\n"
+     "Intersect.Closest.\n\n"
+     "Returns a dict: x and y, the signed distances in metres from each start to\n"
+     "the crossing along its geodesic (negative: behind the start); lat and lon,\n"
+     "the crossing (degrees, longitude in [-180, 180]); coincident, 0.0, or 1.0\n"
+     "(-1.0) where the geodesics lie on one another there, running the same\n"
+     "(opposite) way, the crossing then being a point midway between the starts.\n"
+     "NaN in gives NaN out.",
+     closest_intersection_kernel, Form::dict, closest_intersection_fields},
+    {"orvik.geodesic", "segment_intersect", two_segments,
+     "Whether, and where, two geodesic segments cross: segment a, the shortest\n"
+     "geodesic from (lat1a, lon1a) to (lat2a, lon2a), and segment b from\n"
+     "(lat1b, lon1b) to (lat2b, lon2b), in degrees; by GeographicLib's\n"
+     "Intersect.Segment.\n\n"
+     "Returns a dict: x and y, the distances in metres from each segment's first\n"
+     "point to the crossing along it; lat and lon of the crossing (degrees,\n"
+     "longitude in [-180, 180]); coincident as for intersect; and intersects,\n"
+     "True where the crossing lies within both segments, ends included.  Where\n"
+     "they do not cross, x and y are those of the crossing of the extended\n"
+     "geodesics nearest to the segments' midpoints.  Segments that share an end\n"
+     "meet there, and crossings at an end that rounding puts a few nanometres\n"
+     "outside still count.  NaN in gives NaN out, and intersects False.",
+     segment_intersection_kernel, Form::dict, intersection_fields},
+#endif
+    {"orvik.geodesic", "distance_to_segment", point_and_segment,
+     "The shortest geodesic distance from the points (lat, lon) to the geodesic\n"
+     "segments from (lat1, lon1) to (lat2, lon2), in degrees: the cross-track\n"
+     "distance where the closest point lies inside the segment, else the\n"
+     "distance to the nearer end.\n\n"
+     "Returns a dict: distance in metres; along, the distance in metres from\n"
+     "(lat1, lon1) to the closest point, in [0, length of the segment]; lat and\n"
+     "lon of the closest point (degrees, longitude in [-180, 180]); side, 1.0\n"
+     "where the point lies left of the segment's direction of travel, -1.0 right,\n"
+     "0.0 on it or on its extension (NaN for a segment of zero length, which has\n"
+     "no direction, unless the point is on it).  Exact as GeographicLib's inverse\n"
+     "problem is: the closest point is where the geodesic from the point meets\n"
+     "the segment at a right angle, found by Newton's method, or an end.  NaN in\n"
+     "gives NaN out.",
+     distance_to_segment_kernel, Form::dict, closest_point_fields},
 };
 
 const auto entries = entries_of<rows>(std::make_index_sequence<std::size(rows)>());

@@ -22,6 +22,7 @@
 #include "engine/array_run.hpp"
 #include "engine/broadcast.hpp"
 #include "engine/ellipsoid.hpp"
+#include "engine/line_distance_function.hpp"
 #include "engine/numpy_access.hpp"
 #include "engine/tracks.hpp"
 #include "interop/arguments.hpp"
@@ -396,6 +397,8 @@ constexpr Keyword rhumb_line_points_keywords[] = {
 };
 constexpr Keyword path_length_keywords[] = {{"axis", "-1", "int"}, {"ellipsoid", "None", "_Ellipsoid"}};
 constexpr Keyword polygon_area_keywords[] = {{"ellipsoid", "None", "_Ellipsoid"}, {"edges", "'geodesic'", "str"}};
+constexpr std::string_view distance_to_line_params[] = {"lat", "lon", "line_lat", "line_lon"};
+constexpr Keyword distance_to_line_keywords[] = {{"ellipsoid", "None", "_Ellipsoid"}};
 
 }  // namespace
 
@@ -455,6 +458,29 @@ const ShapedFunction line_functions[] = {
      "The ellipsoid is WGS84 unless `ellipsoid` names another ('GRS80',\n"
      "'WGS72') or gives an (a, f) pair.",
      interop::fastcall(polygon_area), "ArrayLike | Sequence[ArrayLike]", "tuple[Any, Any]"},
+    {"orvik.geodesic", "distance_to_line", distance_to_line_params, distance_to_line_keywords,
+     "The nearest point of one polyline to each point (lat, lon): the shortest\n"
+     "geodesic distance to any of its segments, the shortest geodesics between\n"
+     "successive vertices (line_lat, line_lon), in degrees.\n\n"
+     "`lat` and `lon` broadcast together like the arguments of distance_to_segment;\n"
+     "`line_lat` and `line_lon` are one-dimensional array-likes of the line's\n"
+     "vertices, in order, at least two, each a finite point with |lat| <= 90\n"
+     "(else ValueError).  Returns a dict: distance (m); segment, the index of the\n"
+     "nearest segment (from vertex segment to segment + 1; int64, -1 for a NaN\n"
+     "point), the smaller index where two are equally near; along, the distance\n"
+     "in metres along the line from its first vertex to the closest point; lat\n"
+     "and lon of the closest point (degrees, longitude in [-180, 180]); side,\n"
+     "1.0 left of the line's direction there, -1.0 right, 0.0 on it.  Numbers\n"
+     "give floats (and an int segment), arrays give arrays, a pandas Series gives\n"
+     "Series.  Segments of zero length (a repeated vertex) are passed over.\n\n"
+     "The result is the brute force's, the minimum over every segment of\n"
+     "distance_to_segment, but most segments are ruled out by bounds from\n"
+     "straight-line geometry (a k-d tree over pieces of the segments), so a\n"
+     "point near a line of 10^4 vertices costs a few inverse problems, not 10^4.\n"
+     "Points far from a long, finely divided line cost more.  The ellipsoid is\n"
+     "WGS84 unless `ellipsoid` names another ('GRS80', 'WGS72') or gives an\n"
+     "(a, f) pair.",
+     interop::fastcall(distance_to_line), "ArrayLike", "dict[str, Any]"},
 #if ORVIK_HAVE_RHUMB
     {"orvik.rhumb", "line_points", line_params, rhumb_line_points_keywords,
      "Points equally spaced along the rhumb lines (constant bearing) from\n"

@@ -13,6 +13,7 @@
 #include "runtime/thread_count.hpp"
 #include "engine/function_registry.hpp"
 #include "engine/point_index_type.hpp"
+#include "engine/line_distance_function.hpp"
 #include "engine/test_hooks.hpp"
 #include "engine/thread_limit.hpp"
 
@@ -120,6 +121,8 @@ PyMethodDef private_methods[] = {
      "ORVIK_GREAT_CIRCLE_KERNEL)."},
     {"_function_table", describe_function_tables, METH_NOARGS,
      "_function_table()\n--\n\nEvery row of the function tables, described (for the stubs and the tests)."},
+    {"_distance_to_line_inverses", distance_to_line_inverses, METH_NOARGS,
+     "_distance_to_line_inverses()\n--\n\nThe inverse problems distance_to_line has solved in this process."},
     {"_fail_pool_starts", fail_pool_starts, METH_O,
      "_fail_pool_starts(n)\n--\n\nFor tests: the next n thread starts of the pool fail "
      "with EAGAIN."},

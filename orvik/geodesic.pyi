@@ -19,9 +19,13 @@ __all__ = [
     "wgs84_f",
     "inverse_batch",
     "direct_batch",
+    "intersect",
+    "segment_intersect",
+    "distance_to_segment",
     "line_points",
     "path_length",
     "polygon_area",
+    "distance_to_line",
 ]
 
 class _InverseResult(TypedDict):
@@ -47,6 +51,28 @@ class _DirectResult(TypedDict):
     azi1: float
     azi2: float
     a12: float
+
+class _IntersectResult(TypedDict):
+    x: float
+    y: float
+    lat: float
+    lon: float
+    coincident: float
+
+class _SegmentIntersectResult(TypedDict):
+    x: float
+    y: float
+    lat: float
+    lon: float
+    coincident: float
+    intersects: bool
+
+class _DistanceToSegmentResult(TypedDict):
+    distance: float
+    along: float
+    lat: float
+    lon: float
+    side: float
 
 @overload
 def inverse(  # type: ignore[overload-overlap]
@@ -104,6 +130,76 @@ def direct_batch(
     outputs: str | Sequence[str] = ...,
     ellipsoid: _Ellipsoid = None,
 ) -> dict[str, Any]: ...
+@overload
+def intersect(  # type: ignore[overload-overlap]
+    lat_a: _Real,
+    lon_a: _Real,
+    azi_a: _Real,
+    lat_b: _Real,
+    lon_b: _Real,
+    azi_b: _Real,
+    *,
+    ellipsoid: _Ellipsoid = None,
+) -> _IntersectResult: ...
+@overload
+def intersect(
+    lat_a: ArrayLike,
+    lon_a: ArrayLike,
+    azi_a: ArrayLike,
+    lat_b: ArrayLike,
+    lon_b: ArrayLike,
+    azi_b: ArrayLike,
+    *,
+    ellipsoid: _Ellipsoid = None,
+) -> dict[str, Any]: ...
+@overload
+def segment_intersect(  # type: ignore[overload-overlap]
+    lat1a: _Real,
+    lon1a: _Real,
+    lat2a: _Real,
+    lon2a: _Real,
+    lat1b: _Real,
+    lon1b: _Real,
+    lat2b: _Real,
+    lon2b: _Real,
+    *,
+    ellipsoid: _Ellipsoid = None,
+) -> _SegmentIntersectResult: ...
+@overload
+def segment_intersect(
+    lat1a: ArrayLike,
+    lon1a: ArrayLike,
+    lat2a: ArrayLike,
+    lon2a: ArrayLike,
+    lat1b: ArrayLike,
+    lon1b: ArrayLike,
+    lat2b: ArrayLike,
+    lon2b: ArrayLike,
+    *,
+    ellipsoid: _Ellipsoid = None,
+) -> dict[str, Any]: ...
+@overload
+def distance_to_segment(  # type: ignore[overload-overlap]
+    lat: _Real,
+    lon: _Real,
+    lat1: _Real,
+    lon1: _Real,
+    lat2: _Real,
+    lon2: _Real,
+    *,
+    ellipsoid: _Ellipsoid = None,
+) -> _DistanceToSegmentResult: ...
+@overload
+def distance_to_segment(
+    lat: ArrayLike,
+    lon: ArrayLike,
+    lat1: ArrayLike,
+    lon1: ArrayLike,
+    lat2: ArrayLike,
+    lon2: ArrayLike,
+    *,
+    ellipsoid: _Ellipsoid = None,
+) -> dict[str, Any]: ...
 def line_points(
     lat1: ArrayLike,
     lon1: ArrayLike,
@@ -129,3 +225,11 @@ def polygon_area(
     ellipsoid: _Ellipsoid = None,
     edges: str = 'geodesic',
 ) -> tuple[Any, Any]: ...
+def distance_to_line(
+    lat: ArrayLike,
+    lon: ArrayLike,
+    line_lat: ArrayLike,
+    line_lon: ArrayLike,
+    *,
+    ellipsoid: _Ellipsoid = None,
+) -> dict[str, Any]: ...

@@ -137,7 +137,7 @@ def stub(module: str, rows: list[dict[str, Any]]) -> str:
         parts = [HEADER, "__all__ = [\n" + "".join(f'    "{row["name"]}",\n' for row in rows) + "]\n"]
     for row in rows:
         if row["form"] == "dict":
-            fields = "".join(f"    {name}: float\n" for name in row["fields"])
+            fields = "".join(f"    {name}: {kind}\n" for name, kind in zip(row["fields"], row["field_types"], strict=True))
             parts.append(f"class {typed_dict_name(row)}(TypedDict):\n{fields}")
     for row in rows:
         if row["form"] == "shaped":

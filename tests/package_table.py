@@ -25,6 +25,7 @@ class Row:
     keyword_only: tuple[str, ...]
     form: str
     fields: tuple[str, ...]
+    field_types: tuple[str, ...]  # of each field for numbers in: "float", "bool" or "int"
     numbers_first: bool
     layout: str
 
@@ -47,5 +48,6 @@ def rows(*, form: str | None = None) -> list[Row]:
         if r["form"] == "shaped" or (form is not None and r["form"] != form):
             continue
         out.append(Row(r["module"], r["name"], tuple(r["params"]), tuple(k for k, _ in r["keyword_only"]),
-                       r["form"], tuple(r["fields"]), r["numbers_first"], r["layout"]))  # fmt: skip
+                       r["form"], tuple(r["fields"]), tuple(r["field_types"]), r["numbers_first"],
+                       r["layout"]))  # fmt: skip
     return out

@@ -23,6 +23,7 @@ LINE_CALLS = {
     "line_points": lambda f: f(x, x, x[::-1], x, n=4),
     "path_length": lambda f: f([x, x[:3]], [x, x[:3]]),
     "polygon_area": lambda f: f(x, x[::-1]),
+    "distance_to_line": lambda f: f(x, x, x, x[::-1]),
 }
 
 

@@ -81,7 +81,17 @@ def add_command(commands: argparse._SubParsersAction[Any]) -> None:
         help="also add the columns azi1 and azi2: the geodesic's azimuths at each end, in "
         "degrees clockwise from north (geodesic method only)",
     )
-    p.add_argument("--unit", choices=UNITS, default="km", help="unit of distances (default km)")
+    p.add_argument(
+        "--to-line",
+        metavar="ROUTE",
+        help="instead of distances between point pairs: how far each row's point (--lat, --lon) is "
+        "from the route through ROUTE's vertices (CSV or Parquet, columns lat and lon, in order); "
+        "adds distance_to_line_UNIT and along_UNIT, the distance along the route (default unit m)",
+    )
+    for option in ("lat", "lon"):
+        p.add_argument(f"--{option}", default=option, metavar="COLUMN",
+                       help=f"with --to-line, the input column of the points' {option} (default {option})")  # fmt: skip
+    p.add_argument("--unit", choices=UNITS, help="unit of distances (default km; m with --to-line)")
     p.add_argument(
         "--input-format", choices=("csv", "parquet"), help="instead of guessing from the suffix"
     )
@@ -209,6 +219,10 @@ def prepare(args: argparse.Namespace) -> None:
 
 
 def run(args: argparse.Namespace) -> int:
+    if args.to_line is not None:
+        from orvik.cli import _to_line
+
+        return _to_line.run(args)
     return stream(args, _plan(args))
 
 
@@ -247,8 +261,8 @@ def _plan(args: argparse.Namespace) -> _Plan:
         in_format,
         out_format,
         [getattr(args, column) for column in POINT_COLUMNS],
-        args.output_column or f"distance_{args.unit}",
-        args.unit,
+        args.output_column or f"distance_{args.unit or 'km'}",
+        args.unit or "km",
         args.azimuths,
         args.method,
     )

@@ -132,17 +132,10 @@ ArrayArgument::ArrayArgument(std::string_view function, std::string_view param, 
     }
     if (descr.type_num == numpy::NPY_OBJECT) check_objects(function, param, array_.get());
     if (descr.type_num != numpy::NPY_DOUBLE || !native_order(descr.byteorder)) {
-        PyObject* float64 = api.descr_from_type(numpy::NPY_DOUBLE);
-        if (float64 == nullptr) interop::throw_python_error();
-        PyRef cast = PyRef::steal(api.from_array(array_.get(), float64, numpy::NPY_ARRAY_FORCECAST));
-        if (!cast) conversion_failed(function, param);
-        array_ = std::move(cast);
+        hold_cast(function, param, numpy::NPY_DOUBLE, numpy::NPY_ARRAY_FORCECAST);
+    } else {
+        hold(std::move(array_));
     }
-    const numpy::ArrayFields& a = numpy::fields(array_.get());
-    ndim_ = a.nd;
-    shape_ = a.dimensions;
-    strides_ = a.strides;
-    data_ = a.data;
     // NumPy's scalars and 0-d results of other numbers (Decimal, say) are
     // numbers; a 0-d array given as such stays an array.
     is_number_ = !given_array && ndim_ == 0;
@@ -163,12 +156,23 @@ void ArrayArgument::read_integers(std::string_view function, std::string_view pa
         refuse_contents(function, param, "must hold integers, not " + interop::object_text(dtype.get()));
     }
     if (descr.kind != 'i' || api.element_size(array_.get()) != 8 || !native_order(descr.byteorder)) {
-        PyObject* int64 = api.descr_from_type(numpy::NPY_LONGLONG);
-        if (int64 == nullptr) interop::throw_python_error();
-        PyRef cast = PyRef::steal(api.from_array(array_.get(), int64, 0));  // safe casting: no uint64 wraps
-        if (!cast) conversion_failed(function, param);
-        array_ = std::move(cast);
+        hold_cast(function, param, numpy::NPY_LONGLONG, 0);  // safe casting: no uint64 wraps
+    } else {
+        hold(std::move(array_));
     }
+}
+
+void ArrayArgument::hold_cast(std::string_view function, std::string_view param, int type, int flags) {
+    const numpy::Api api = numpy::api_if_loaded();
+    PyObject* descr = api.descr_from_type(type);
+    if (descr == nullptr) interop::throw_python_error();
+    PyRef cast = PyRef::steal(api.from_array(array_.get(), descr, flags));
+    if (!cast) conversion_failed(function, param);
+    hold(std::move(cast));
+}
+
+void ArrayArgument::hold(PyRef array) noexcept {
+    array_ = std::move(array);
     const numpy::ArrayFields& a = numpy::fields(array_.get());
     ndim_ = a.nd;
     shape_ = a.dimensions;

@@ -47,6 +47,10 @@ public:
 
 private:
     void read_integers(std::string_view function, std::string_view param, PyObject* obj);
+    // The converted array becomes `array` (a float64 or int64 ndarray).
+    void hold(interop::PyRef array) noexcept;
+    // The converted array becomes a cast of it to `type` under `flags`.
+    void hold_cast(std::string_view function, std::string_view param, int type, int flags);
 
     interop::PyRef array_;
     interop::PyRef index_;

@@ -128,21 +128,25 @@ std::vector<std::size_t> firsts_of(const Tracks& tracks) {
 // function's name, and then given to the functions below as (a, f), which
 // they cannot refuse.
 constexpr std::string_view ellipsoid_params[] = {"function", "ellipsoid"};
-constexpr FunctionDescription ellipsoid_desc{"geometry_ellipsoid", ellipsoid_params};
+constexpr std::string_view edges_keyword[] = {"edges"};
+constexpr FunctionDescription ellipsoid_desc{"geometry_ellipsoid", ellipsoid_params, edges_keyword};
 
 PyObject* geometry_ellipsoid(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return interop::boundary_guard(
         [&]() -> PyObject* {
-            PyObject* slots[2] = {};
+            PyObject* slots[3] = {};
             PyObject* const* a = interop::bind_arguments(ellipsoid_desc, args, nargs, kwnames, slots);
+            PyObject* edges = a == args ? nullptr : slots[2];
             if (!PyUnicode_Check(a[0])) {
                 throw PythonError::pending(PyExc_TypeError, "geometry_ellipsoid(): 'function' must be a str");
             }
             Py_ssize_t size = 0;
             const char* function = PyUnicode_AsUTF8AndSize(a[0], &size);
             if (function == nullptr) throw_python_error();
-            const std::shared_ptr<const core::Geodesic> solver =
-                resolve_ellipsoid(std::string_view(function, static_cast<std::size_t>(size)), a[1]);
+            const std::string_view name(function, static_cast<std::size_t>(size));
+            const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(name, a[1]);
+            // The kind of edges, checked here too, by the public function's name.
+            const EdgesOf checked(name, edges, a[1]);
             PyObject* result = Py_BuildValue("(ddd)", solver->equatorial_radius(), solver->flattening(),
                                              solver->solver().EllipsoidArea());
             if (result == nullptr) throw_python_error();
@@ -154,23 +158,24 @@ PyObject* geometry_ellipsoid(PyObject*, PyObject* const* args, Py_ssize_t nargs,
 // --- measures of rings and tracks -----------------------------------------------------
 
 constexpr std::string_view ellipsoid_keyword[] = {"ellipsoid"};
+constexpr std::string_view measure_keywords[] = {"ellipsoid", "edges"};
 constexpr std::string_view cut_params[] = {"lats", "lons", "offsets"};
-constexpr FunctionDescription rings_desc{"geometry_ring_measures", cut_params, ellipsoid_keyword};
-constexpr FunctionDescription areas_desc{"geometry_ring_areas", cut_params, ellipsoid_keyword};
-constexpr FunctionDescription tracks_desc{"geometry_track_lengths", cut_params, ellipsoid_keyword};
+constexpr FunctionDescription rings_desc{"geometry_ring_measures", cut_params, measure_keywords};
+constexpr FunctionDescription areas_desc{"geometry_ring_areas", cut_params, measure_keywords};
+constexpr FunctionDescription tracks_desc{"geometry_track_lengths", cut_params, measure_keywords};
 
 // The measures of the rings of a call (NaN perimeters unless asked for),
 // and the shape of the results.
 std::vector<core::RingMeasure> measure_rings(const FunctionDescription& desc, PyObject* const* args,
                                              Py_ssize_t nargs, PyObject* kwnames, bool perimeter, Shape& shape) {
-    PyObject* slots[4] = {};
+    PyObject* slots[5] = {};
     PyObject* const* a = interop::bind_arguments(desc, args, nargs, kwnames, slots);
     const Tracks rings(desc.name, a[0], a[1], CutByOffsets{a[2]});
-    const std::shared_ptr<const core::Geodesic> solver = resolve_ellipsoid(desc.name, a == args ? nullptr : slots[3]);
+    const EdgesOf edges(desc.name, a == args ? nullptr : slots[4], a == args ? nullptr : slots[3]);
     shape = rings.result_shape();
     BufferPins pins;
     rings.pin_columns(pins);
-    return ring_measures(*solver, rings, perimeter);
+    return ring_measures(edges.edges(), rings, perimeter);
 }
 
 PyObject* geometry_ring_measures(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
@@ -209,16 +214,15 @@ PyObject* geometry_ring_areas(PyObject*, PyObject* const* args, Py_ssize_t nargs
 PyObject* geometry_track_lengths(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return interop::boundary_guard(
         [&]() -> PyObject* {
-            PyObject* slots[4] = {};
+            PyObject* slots[5] = {};
             PyObject* const* a = interop::bind_arguments(tracks_desc, args, nargs, kwnames, slots);
             const Tracks tracks(tracks_desc.name, a[0], a[1], CutByOffsets{a[2]});
-            const std::shared_ptr<const core::Geodesic> solver =
-                resolve_ellipsoid(tracks_desc.name, a == args ? nullptr : slots[3]);
+            const EdgesOf edges(tracks_desc.name, a == args ? nullptr : slots[4], a == args ? nullptr : slots[3]);
             std::vector<double> lengths;
             {
                 BufferPins pins;
                 tracks.pin_columns(pins);
-                lengths = track_lengths(*solver, tracks);
+                lengths = track_lengths(edges.edges(), tracks);
             }
             PyRef out = new_array(numpy::NPY_DOUBLE, tracks.result_shape());
             std::copy(lengths.begin(), lengths.end(), elements<double>(out.get()));
@@ -471,28 +475,32 @@ PyObject* geometry_circles(PyObject*, PyObject* const* args, Py_ssize_t nargs, P
 }
 
 constexpr Keyword ellipsoid_option[] = {{"ellipsoid", "None", "_Ellipsoid"}};
+constexpr Keyword measure_options[] = {{"ellipsoid", "None", "_Ellipsoid"}, {"edges", "'geodesic'", "str"}};
+constexpr Keyword edges_option[] = {{"edges", "'geodesic'", "str"}};
 
 }  // namespace
 
 const ShapedFunction geometry_functions[] = {
-    {"orvik._engine", "geometry_ellipsoid", ellipsoid_params, {},
+    {"orvik._engine", "geometry_ellipsoid", ellipsoid_params, edges_option,
      "The ellipsoid of the `ellipsoid=` argument of orvik.geometry's\n"
      "`function` (None for WGS84, a name, or (a, f)), checked as every\n"
      "function checks it, with messages naming that function: (a, f, the\n"
-     "ellipsoid's area in m^2).  The functions below take it as (a, f).",
+     "ellipsoid's area in m^2).  The functions below take it as (a, f).\n"
+     "`edges` (\"geodesic\" or \"rhumb\") is checked by that name too.",
      interop::fastcall(geometry_ellipsoid), "Any", "tuple[float, float, float]"},
-    {"orvik._engine", "geometry_ring_measures", cut_params, ellipsoid_option,
+    {"orvik._engine", "geometry_ring_measures", cut_params, measure_options,
      "The (area, perimeter) of every ring, in m^2 and m, by GeographicLib's\n"
      "PolygonArea: ring t is elements offsets[t]:offsets[t + 1] of the\n"
      "one-dimensional `lats` and `lons`, closed from its last vertex back to\n"
      "its first; the area is signed, positive counter-clockwise.  A ring with\n"
-     "a vertex that is not a point gives NaN.",
+     "a vertex that is not a point gives NaN.  With edges=\"rhumb\" the edges are\n"
+     "rhumb lines (PolygonAreaRhumb).",
      interop::fastcall(geometry_ring_measures), "Any", "tuple[NDArray[np.float64], NDArray[np.float64]]"},
-    {"orvik._engine", "geometry_ring_areas", cut_params, ellipsoid_option,
+    {"orvik._engine", "geometry_ring_areas", cut_params, measure_options,
      "The signed areas of geometry_ring_measures alone, in m^2, bit for bit\n"
      "the same, at less cost: the edges' lengths are not computed.",
      interop::fastcall(geometry_ring_areas), "Any", "NDArray[np.float64]"},
-    {"orvik._engine", "geometry_track_lengths", cut_params, ellipsoid_option,
+    {"orvik._engine", "geometry_track_lengths", cut_params, measure_options,
      "The geodesic length in metres of every track (elements\n"
      "offsets[t]:offsets[t + 1] of `lats` and `lons`): 0 for fewer than two\n"
      "vertices, NaN for a vertex that is not a point.",

@@ -38,13 +38,19 @@ class PointIndex:
     ) -> tuple[bytearray, bytearray]: ...
     def points(self, lat: Any, lon: Any) -> None: ...
 
-def geometry_ellipsoid(function: Any, ellipsoid: Any) -> tuple[float, float, float]: ...
+def geometry_ellipsoid(
+    function: Any,
+    ellipsoid: Any,
+    *,
+    edges: str = 'geodesic',
+) -> tuple[float, float, float]: ...
 def geometry_ring_measures(
     lats: Any,
     lons: Any,
     offsets: Any,
     *,
     ellipsoid: _Ellipsoid = None,
+    edges: str = 'geodesic',
 ) -> tuple[NDArray[np.float64], NDArray[np.float64]]: ...
 def geometry_ring_areas(
     lats: Any,
@@ -52,6 +58,7 @@ def geometry_ring_areas(
     offsets: Any,
     *,
     ellipsoid: _Ellipsoid = None,
+    edges: str = 'geodesic',
 ) -> NDArray[np.float64]: ...
 def geometry_track_lengths(
     lats: Any,
@@ -59,6 +66,7 @@ def geometry_track_lengths(
     offsets: Any,
     *,
     ellipsoid: _Ellipsoid = None,
+    edges: str = 'geodesic',
 ) -> NDArray[np.float64]: ...
 def geometry_plan_edges(
     lats: Any,

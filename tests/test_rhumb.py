@@ -296,3 +296,30 @@ def test_edges_default_to_geodesics():
 def test_edges_must_be_geodesic_or_rhumb(edges, error, shown):
     with pytest.raises(error, match=f"polygon_area\\(\\) argument 'edges' must be 'geodesic' or 'rhumb', not {shown}"):
         geodesic.polygon_area([0, 0, 1], [0, 1, 1], edges=edges)
+
+
+@pytest.mark.parametrize("box", BOXES[:4], ids=str)
+def test_geometry_grid_cells_with_rhumb_edges(box):
+    shapely = pytest.importorskip("shapely")
+    from orvik import geometry
+
+    south, north, west, east = box
+    # Geometries are (x = longitude, y = latitude); one cell each way round.
+    cell = shapely.Polygon([(west, south), (east, south), (east, north), (west, north)])
+    cells = [cell, cell.reverse()]
+    assert geometry.area(cells, edges="rhumb") == pytest.approx([box_area(*box)] * 2, rel=1e-9)
+    sides = distance.rhumb_distance([south, south, north, north], [west, east, east, west],
+                                    [south, north, north, south], [east, east, west, west])  # fmt: skip
+    assert geometry.length(cell, edges="rhumb") == pytest.approx(sides.sum(), rel=1e-14)
+    assert geometry.length(shapely.LineString([(west, south), (east, south)]), edges="rhumb") == pytest.approx(
+        sides[0], rel=1e-14
+    )
+
+
+@pytest.mark.parametrize(("edges", "error"), [("loxodrome", ValueError), (1, TypeError), (None, TypeError)])
+def test_geometry_edges_are_named_when_refused(edges, error):
+    shapely = pytest.importorskip("shapely")
+    from orvik import geometry
+
+    with pytest.raises(error, match=r"area\(\) argument 'edges'"):
+        geometry.area(shapely.Point(0, 0), edges=edges)

@@ -43,7 +43,7 @@ __all__ = ["area", "length", "segmentize", "buffer", "MAX_SEGMENTIZE_POINTS"]
 MAX_SEGMENTIZE_POINTS = 200_000_000
 
 
-def area(geoms: Any, *, ellipsoid: Any = None, oriented: bool = False) -> Any:
+def area(geoms: Any, *, ellipsoid: Any = None, oriented: bool = False, edges: str = "geodesic") -> Any:
     """The geodesic area of geometries in square metres; geometries are
     (x = longitude, y = latitude) in degrees.
 
@@ -59,16 +59,22 @@ def area(geoms: Any, *, ellipsoid: Any = None, oriented: bool = False) -> Any:
     has it: an exterior bounds the region on its left (counter-clockwise),
     a hole the region on its right (clockwise), so a polygon may cover more
     than half the Earth.
+
+    With `edges="rhumb"` the edges are rhumb lines (constant bearing)
+    instead of geodesics, by GeographicLib's PolygonAreaRhumb: the parallels
+    and meridians of a lat/lon grid are rhumb lines, so a grid cell's area
+    is exact this way.
     """
     if not isinstance(oriented, (bool, np.bool_)):
         raise TypeError(f"area() argument 'oriented' must be a bool, not {type(oriented).__name__}")
-    found = _inputs.read(geoms, "area", ellipsoid)
+    found = _inputs.read(geoms, "area", ellipsoid, edges)
     parts = found.parts()
     total = found.ellipsoid_area if oriented else 0.0
     result = np.zeros(parts.n, dtype=np.float64)
     for rings in parts.rings:
         open_rings = rings.without_closing_vertex()
-        signed = _compute.ring_areas(open_rings.y, open_rings.x, open_rings.offsets, ellipsoid=found.ellipsoid)
+        signed = _compute.ring_areas(open_rings.y, open_rings.x, open_rings.offsets, ellipsoid=found.ellipsoid,
+                                     edges=edges)  # fmt: skip
         result += np.bincount(rings.owner, weights=_ring_areas(signed, rings.hole, oriented, total),
                               minlength=parts.n)  # fmt: skip
     return found.numbers(_blank(result, parts))
@@ -93,24 +99,27 @@ def _blank(result: Any, parts: _parts.Parts) -> Any:
     return result
 
 
-def length(geoms: Any, *, ellipsoid: Any = None) -> Any:
+def length(geoms: Any, *, ellipsoid: Any = None, edges: str = "geodesic") -> Any:
     """The geodesic length of geometries in metres; geometries are
     (x = longitude, y = latitude) in degrees.
 
     Lines measure their length, polygons their perimeter with the holes'
     (as shapely's planar `length` does), multi-geometries and collections
     the sum of their parts'; points have 0.  Each sum is taken in twice the
-    precision of a float64.
+    precision of a float64.  With `edges="rhumb"` the edges are rhumb lines
+    (constant bearing) instead of geodesics.
     """
-    found = _inputs.read(geoms, "length", ellipsoid)
+    found = _inputs.read(geoms, "length", ellipsoid, edges)
     parts = found.parts()
     result = np.zeros(parts.n, dtype=np.float64)
     for paths, rings in [(p, True) for p in parts.rings] + [(p, False) for p in parts.lines]:
         if rings and not (paths.always_closed or paths.closed().all()):
             # A ring stored without its closing vertex still has that edge.
-            _, measured = _compute.ring_measures(paths.y, paths.x, paths.offsets, ellipsoid=found.ellipsoid)
+            _, measured = _compute.ring_measures(paths.y, paths.x, paths.offsets, ellipsoid=found.ellipsoid,
+                                                 edges=edges)  # fmt: skip
         else:
-            measured = _compute.track_lengths(paths.y, paths.x, paths.offsets, ellipsoid=found.ellipsoid)
+            measured = _compute.track_lengths(paths.y, paths.x, paths.offsets, ellipsoid=found.ellipsoid,
+                                              edges=edges)  # fmt: skip
         result += np.bincount(paths.owner, weights=measured, minlength=parts.n)
     return found.numbers(_blank(result, parts))
 

@@ -99,12 +99,12 @@ class Geometries:
         return values.reshape(self.shape)
 
 
-def read(geoms: Any, function: str, ellipsoid: Any) -> Geometries:
+def read(geoms: Any, function: str, ellipsoid: Any, edges: str = "geodesic") -> Geometries:
     """The geometries of `geoms`, with the ellipsoid to use as (a, f):
     `ellipsoid` if given, else the one of their CRS (None: WGS84), checked
-    even when there is nothing to measure."""
+    (with the kind of `edges`) even when there is nothing to measure."""
     found = _read(geoms, function, ellipsoid)
-    a, f, found.ellipsoid_area = _compute.ellipsoid(function, found.ellipsoid)
+    a, f, found.ellipsoid_area = _compute.ellipsoid(function, found.ellipsoid, edges=edges)
     found.ellipsoid = (a, f)
     return found
 

@@ -243,7 +243,8 @@ private:
 };
 
 constexpr std::string_view query_keywords[] = {"method", "max_distance"};
-constexpr interop::FunctionDescription query_desc{"PointIndex.query", point_params, query_keywords};
+constexpr std::string_view query_optional[] = {"k"};
+constexpr interop::FunctionDescription query_desc{"PointIndex.query", point_params, query_keywords, query_optional};
 // The result slots of k for one query point: a float64 and an int64.
 constexpr std::size_t slot_bytes = sizeof(double) + sizeof(std::int64_t);
 
@@ -251,59 +252,21 @@ constexpr std::size_t slot_bytes = sizeof(double) + sizeof(std::int64_t);
 // (distances, indices) of shape query_shape + (k,).
 PyObject* index_query(PyObject* self, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
     return interop::boundary_guard([&]() -> PyObject* {
-        // k is positional-or-keyword with a default: bound by hand after
-        // the two required points.
-        PyObject* k_object = nullptr;
-        Py_ssize_t positional = nargs;
-        if (nargs == 3) {
-            k_object = args[2];
-            positional = 2;
-        }
-        std::vector<PyObject*> rest(args, args + nargs + (kwnames ? PyTuple_GET_SIZE(kwnames) : 0));
-        PyRef names;
-        if (kwnames != nullptr) {
-            // Take k out of the keywords, keeping the others in order.
-            const Py_ssize_t nkw = PyTuple_GET_SIZE(kwnames);
-            std::vector<PyObject*> kept_names, kept_values;
-            for (Py_ssize_t i = 0; i < nkw; ++i) {
-                PyObject* name = PyTuple_GET_ITEM(kwnames, i);
-                if (PyUnicode_CompareWithASCIIString(name, "k") == 0) {
-                    if (k_object != nullptr) {
-                        throw PythonError::pending(PyExc_TypeError,
-                                                   "PointIndex.query() got multiple values for argument 'k'");
-                    }
-                    k_object = args[nargs + i];
-                    continue;
-                }
-                kept_names.push_back(name);
-                kept_values.push_back(args[nargs + i]);
-            }
-            rest.assign(args, args + positional);
-            rest.insert(rest.end(), kept_values.begin(), kept_values.end());
-            if (!kept_names.empty()) {
-                names = PyRef::steal(PyTuple_New(static_cast<Py_ssize_t>(kept_names.size())));
-                if (!names) throw_python_error();
-                for (std::size_t i = 0; i < kept_names.size(); ++i) {
-                    PyTuple_SET_ITEM(names.get(), static_cast<Py_ssize_t>(i), Py_NewRef(kept_names[i]));
-                }
-            }
-        } else {
-            rest.assign(args, args + positional);
-        }
-        PyObject* slots[4] = {};
-        PyObject* const* a = interop::bind_arguments(query_desc, rest.data(), positional, names.get(), slots);
-        const bool keywords = a != rest.data();
+        PyObject* slots[5] = {};  // lat, lon, k, method, max_distance
+        PyObject* const* a = interop::bind_arguments(query_desc, args, nargs, kwnames, slots);
+        const bool keywords = a != args;
+        PyObject* k_object = keywords ? slots[2] : nullptr;
         const std::string_view function = query_desc.name;
         const std::size_t k = k_object ? interop::count_argument(function, "k", k_object, 1) : 1;
         const core::DistanceMethod method =
-            keywords && slots[2] ? method_argument(function, slots[2]) : core::DistanceMethod::geodesic;
+            keywords && slots[3] ? method_argument(function, slots[3]) : core::DistanceMethod::geodesic;
         double max_distance = std::numeric_limits<double>::infinity();
-        if (keywords && slots[3] != nullptr && slots[3] != Py_None) {
-            max_distance = interop::real_argument(function, "max_distance", slots[3]);
+        if (keywords && slots[4] != nullptr && slots[4] != Py_None) {
+            max_distance = interop::real_argument(function, "max_distance", slots[4]);
             if (!(max_distance >= 0.0)) {
                 throw PythonError::pending(PyExc_ValueError, interop::argument_label(function, "max_distance") +
                                                                  " must be >= 0 metres, not " +
-                                                                 interop::repr_text(slots[3]));
+                                                                 interop::repr_text(slots[4]));
             }
         }
         const QueryPoints points = query_points(function, std::span<PyObject* const>(a, 2), point_params);

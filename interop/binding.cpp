@@ -29,9 +29,11 @@ PythonError type_error(std::string message) {
 }
 
 PythonError too_many_positional(const FunctionDescription& desc, Py_ssize_t nargs) {
-    return type_error(function_label(desc) + " takes " + std::to_string(desc.params.size()) +
-                      " positional arguments but " + std::to_string(nargs) +
-                      (nargs == 1 ? " was" : " were") + " given");
+    const std::string takes = desc.optional.empty() ? std::to_string(desc.params.size())
+                                                    : "from " + std::to_string(desc.params.size()) + " to " +
+                                                          std::to_string(desc.positional_count());
+    return type_error(function_label(desc) + " takes " + takes + " positional arguments but " +
+                      std::to_string(nargs) + (nargs == 1 ? " was" : " were") + " given");
 }
 
 PythonError missing_arguments(const FunctionDescription& desc, PyObject* const* slots) {
@@ -45,9 +47,7 @@ PythonError missing_arguments(const FunctionDescription& desc, PyObject* const* 
                       name_list({missing, count}));
 }
 
-std::string_view parameter_name(const FunctionDescription& desc, std::size_t slot) {
-    return slot < desc.params.size() ? desc.params[slot] : desc.keyword_only[slot - desc.params.size()];
-}
+std::string_view parameter_name(const FunctionDescription& desc, std::size_t slot) { return desc.slot_name(slot); }
 
 // Index of the parameter named by a keyword, or -1.  Names are compared by
 // length and bytes; a name that cannot be encoded matches nothing.
@@ -60,11 +60,8 @@ Py_ssize_t find_parameter(const FunctionDescription& desc, PyObject* keyword) {
         return -1;
     }
     const std::string_view name(text, static_cast<std::size_t>(size));
-    for (std::size_t i = 0; i < desc.params.size(); ++i) {
-        if (desc.params[i] == name) return static_cast<Py_ssize_t>(i);
-    }
-    for (std::size_t i = 0; i < desc.keyword_only.size(); ++i) {
-        if (desc.keyword_only[i] == name) return static_cast<Py_ssize_t>(desc.params.size() + i);
+    for (std::size_t slot = 0; slot < desc.slot_count(); ++slot) {
+        if (desc.slot_name(slot) == name) return static_cast<Py_ssize_t>(slot);
     }
     return -1;
 }
@@ -74,7 +71,7 @@ Py_ssize_t find_parameter(const FunctionDescription& desc, PyObject* keyword) {
 void bind_arguments_slow(const FunctionDescription& desc, PyObject* const* args, Py_ssize_t nargs,
                          PyObject* kwnames, PyObject** slots) {
     const auto n = static_cast<Py_ssize_t>(desc.params.size());
-    if (nargs > n) throw too_many_positional(desc, nargs);
+    if (nargs > static_cast<Py_ssize_t>(desc.positional_count())) throw too_many_positional(desc, nargs);
     for (Py_ssize_t i = 0; i < nargs; ++i) slots[i] = args[i];
 
     if (kwnames != nullptr) {

@@ -16,14 +16,23 @@
 namespace orvik::interop {
 
 // The parameters of a function: `params` are positional-or-keyword and
-// required; `keyword_only` are optional and may only be named (their slots
-// stay null when they are not given).
+// required; `optional` follow them, positional-or-keyword too but with a
+// default; `keyword_only` are optional and may only be named.  The slots of
+// optional parameters stay null when they are not given.  Slots come in the
+// order params, optional, keyword_only.
 struct FunctionDescription {
     std::string_view name;                     // Python name; messages add "()"
     std::span<const std::string_view> params;  // required, in order
     std::span<const std::string_view> keyword_only = {};
+    std::span<const std::string_view> optional = {};
 
-    std::size_t slot_count() const noexcept { return params.size() + keyword_only.size(); }
+    std::size_t positional_count() const noexcept { return params.size() + optional.size(); }
+    std::size_t slot_count() const noexcept { return positional_count() + keyword_only.size(); }
+    std::string_view slot_name(std::size_t slot) const noexcept {
+        if (slot < params.size()) return params[slot];
+        if (slot < positional_count()) return optional[slot - params.size()];
+        return keyword_only[slot - positional_count()];
+    }
 };
 
 // Places the arguments into `slots` (one per parameter, required ones first;
@@ -42,8 +51,7 @@ inline std::size_t find_plain_keyword(const FunctionDescription& desc, PyObject*
     const auto* text = static_cast<const char*>(PyUnicode_DATA(keyword));
     const auto size = static_cast<std::size_t>(PyUnicode_GET_LENGTH(keyword));
     for (std::size_t slot = 0; slot < count; ++slot) {
-        const std::string_view name =
-            slot < desc.params.size() ? desc.params[slot] : desc.keyword_only[slot - desc.params.size()];
+        const std::string_view name = desc.slot_name(slot);
         if (name.size() == size && std::equal(text, text + size, name.data())) return slot;
     }
     return count;
@@ -55,7 +63,7 @@ inline std::size_t find_plain_keyword(const FunctionDescription& desc, PyObject*
 inline bool bind_plain_keywords(const FunctionDescription& desc, PyObject* const* args,
                                 Py_ssize_t nargs, PyObject* kwnames, PyObject** slots) {
     const std::size_t required = desc.params.size();
-    if (nargs > static_cast<Py_ssize_t>(required)) return false;
+    if (nargs > static_cast<Py_ssize_t>(desc.positional_count())) return false;
     for (Py_ssize_t i = 0; i < nargs; ++i) slots[i] = args[i];
     const Py_ssize_t nkw = PyTuple_GET_SIZE(kwnames);
     for (Py_ssize_t k = 0; k < nkw; ++k) {
@@ -75,11 +83,16 @@ inline bool bind_plain_keywords(const FunctionDescription& desc, PyObject* const
 // no call into the full binder: every required argument by position, or
 // plain keywords.  Anything else, errors included, goes through the full
 // binder from the start.  Returns the slots, or `args` itself when the call
-// was exactly the required arguments by position.
+// was exactly the required arguments by position (no optional one given).
 template <std::size_t N>
 PyObject* const* bind_arguments(const FunctionDescription& desc, PyObject* const* args,
                                 Py_ssize_t nargs, PyObject* kwnames, PyObject* (&slots)[N]) {
     if (kwnames == nullptr && nargs == static_cast<Py_ssize_t>(desc.params.size())) return args;
+    if (kwnames == nullptr && nargs > static_cast<Py_ssize_t>(desc.params.size()) &&
+        nargs <= static_cast<Py_ssize_t>(desc.positional_count())) {
+        for (Py_ssize_t i = 0; i < nargs; ++i) slots[i] = args[i];
+        return slots;
+    }
     if (kwnames == nullptr || !detail::bind_plain_keywords(desc, args, nargs, kwnames, slots)) {
         std::fill(std::begin(slots), std::end(slots), nullptr);
         bind_arguments_slow(desc, args, nargs, kwnames, slots);

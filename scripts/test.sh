@@ -70,7 +70,7 @@ stage_numpy1() {
   # Only what the array tests need: the full test extras pull packages that
   # want NumPy 2.
   ORVIK_PYTHON=$python ORVIK_VENV=$venv ORVIK_EXTRAS=numpy bash scripts/setup.sh
-  "$venv/bin/python" -m pip install -q "numpy<2" "pandas>=2.1,<2.3" "pytest>=8" "pytest-timeout>=2.3"
+  "$venv/bin/python" -m pip install -q "numpy<2" "pandas>=2.1,<2.3" "cloudpickle>=3" "pytest>=8" "pytest-timeout>=2.3"
   run_pytest "$venv" tests/test_batch_*.py tests/test_array_functions.py tests/test_package_table.py \
     tests/test_neighbors.py tests/test_argument_rules.py tests/test_geodesic_lines.py "$@"
 }

@@ -200,6 +200,7 @@ def test_bad_reference_points(lat, lon, message):
         (lambda ix: ix.query(0, 0, k=2.0), TypeError, "'k' must be an int, not float"),
         (lambda ix: ix.query(0, 0, k=True), TypeError, "'k' must be an int, not bool"),  # once "at least 1, not 0"
         (lambda ix: ix.query(0, 0, 1, k=1), TypeError, "multiple values for argument 'k'"),
+        (lambda ix: ix.query(0, 0, 1, "geodesic"), TypeError, "takes from 2 to 3 positional arguments but 4 were"),
         (lambda ix: ix.query(0, 0, method="haversine"), ValueError, "'method' must be"),
         (lambda ix: ix.query(0, 0, max_distance=[1.0]), TypeError, "'max_distance' must be a real number"),
         (lambda ix: ix.query(None, 0), TypeError, "argument 'lat'"),

@@ -222,6 +222,12 @@ struct Element {
     }
 };
 
+// A whole number computed as a double, or -1 for one that is none (NaN, or
+// beyond int64: casting those would be undefined).
+long long whole_number(double value) noexcept {
+    return value >= -0x1p63 && value < 0x1p63 ? static_cast<long long>(value) : -1;
+}
+
 // What a field holds: its kernel column's type; echoes and zeros are floats.
 Holds holds_of(const Kernel& kernel, const Field& field) noexcept {
     return field.source == Source::column ? kernel.columns[field.index].holds : Holds::float64;
@@ -231,7 +237,7 @@ Holds holds_of(const Kernel& kernel, const Field& field) noexcept {
 PyObject* value_object(Holds holds, double value) {
     switch (holds) {
         case Holds::flag: return PyBool_FromLong(value != 0 && value == value);
-        case Holds::int64: return PyLong_FromLongLong(value == value ? static_cast<long long>(value) : -1);
+        case Holds::int64: return PyLong_FromLongLong(whole_number(value));
         case Holds::float64: break;
     }
     return interop::make_float(value);
@@ -250,7 +256,7 @@ PyRef typed_array(const numpy::Api& api, Holds holds, PyRef values, const Shape&
         for (std::size_t i = 0; i < n; ++i) to[i] = from[i] != 0 && from[i] == from[i];
     } else {
         for (std::size_t i = 0; i < n; ++i) {
-            const long long v = from[i] == from[i] ? static_cast<long long>(from[i]) : -1;
+            const long long v = whole_number(from[i]);
             std::memcpy(to + i * sizeof v, &v, sizeof v);
         }
     }

@@ -17,6 +17,8 @@ import pytest
 
 from orvik import distance, geodesic
 
+from process_probes import UNDER_ADDRESS_SANITIZER
+
 
 def run_child(code: str, timeout: float = 120, **env: str) -> subprocess.CompletedProcess[str]:
     return subprocess.run(
@@ -130,7 +132,8 @@ def test_ctrl_c_stops_point_index_work_soon(setup, call, threads):
     latency, grown_mib = done.stdout.split()
     assert latency != "finished"
     assert float(latency) < 2.0, done.stdout
-    assert int(grown_mib) < 64, done.stdout
+    if not UNDER_ADDRESS_SANITIZER:  # its quarantine holds freed memory
+        assert int(grown_mib) < 64, done.stdout
 
 
 def test_only_the_main_thread_is_interrupted():

@@ -18,7 +18,6 @@ using GeographicLib::Math;
 using Mask = GeographicLib::Geodesic::mask;
 
 constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 
 // Pieces are at most twice a segment's mean length, so that a line of a
 // few long edges among many short ones has about as many pieces as edges,

@@ -98,8 +98,10 @@ void convert(const Model&, const core::StridedIn* in, const core::StridedOut* ou
     for (std::size_t i = 0; i < n; ++i) out[0].set(i, Convert(in[0][i]));
 }
 
-// A constant of no arguments.
-template <double Value>
+// A constant of no arguments: the value of `Value` (a reference to a
+// constexpr double; doubles themselves are template arguments only from
+// C++20 compilers newer than some this builds with).
+template <const double& Value>
 void constant(const Model&, const core::StridedIn*, const core::StridedOut* out, unsigned,
               std::size_t n) noexcept {
     for (std::size_t i = 0; i < n; ++i) out[0].set(i, Value);

@@ -31,7 +31,6 @@ import argparse
 import math
 import os
 import platform
-import time
 from collections.abc import Callable
 
 import numpy as np
@@ -40,25 +39,10 @@ import pyproj
 # Run with -P, which leaves this folder off sys.path.
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import docs_section  # noqa: E402
+from timing import best_of  # noqa: E402
 from orvik import _engine, distance, geodesic
 
 
-def best_of(repeat: int, *calls: Callable[[], object]) -> list[tuple[float, float]]:
-    """(wall, CPU) seconds of each call's fastest round over `repeat` rounds,
-    the calls taking turns within each round, so that a busy spell on a
-    shared machine slows both sides rather than one.  CPU time counts every
-    thread of the process: over wall time, it is the number of cores the
-    call had."""
-    for call in calls:
-        call()  # warm-up: first-use costs (imports, the pool's threads) are not the call's
-    best = [(float("inf"), 0.0)] * len(calls)
-    for _ in range(repeat):
-        for k, call in enumerate(calls):
-            start, cpu = time.perf_counter(), time.process_time()
-            call()
-            wall, cpu = time.perf_counter() - start, time.process_time() - cpu
-            best[k] = min(best[k], (wall, cpu))
-    return best
 
 
 def random_points(rng: np.random.Generator, n: int) -> tuple[np.ndarray, np.ndarray]:

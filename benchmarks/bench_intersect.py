@@ -27,27 +27,17 @@ from __future__ import annotations
 import argparse
 import os
 import platform
+import sys
 import time
-from collections.abc import Callable
+from pathlib import Path
 
 import numpy as np
 
 from orvik import _engine, geodesic
 
-
-def best_of(repeat: int, *calls: Callable[[], object]) -> list[tuple[float, float]]:
-    """(wall, CPU) seconds of each call's fastest round; the calls take turns
-    in each round, so a busy spell slows all of them alike."""
-    for call in calls:
-        call()
-    best = [(float("inf"), float("inf"))] * len(calls)
-    for _ in range(repeat):
-        for k, call in enumerate(calls):
-            start, cpu = time.perf_counter(), time.process_time()
-            call()
-            wall, cpu = time.perf_counter() - start, time.process_time() - cpu
-            best[k] = (min(best[k][0], wall), min(best[k][1], cpu))
-    return best
+# Run with -P, which leaves this folder off sys.path.
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from timing import best_of  # noqa: E402
 
 
 def segments_and_points(rng: np.random.Generator, n: int) -> tuple[np.ndarray, ...]:

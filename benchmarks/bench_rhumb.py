@@ -23,29 +23,18 @@ from __future__ import annotations
 import argparse
 import os
 import platform
-import time
+import sys
 import warnings
-from collections.abc import Callable
+from pathlib import Path
 
 import numpy as np
 from pymap3d.lox import loxodrome_direct, loxodrome_inverse
 
 from orvik import _engine, geodesic, rhumb
 
-
-def best_of(repeat: int, *calls: Callable[[], object]) -> list[tuple[float, float]]:
-    """(wall, CPU) seconds of each call's fastest round, the calls taking
-    turns within each round so that a busy spell slows both sides."""
-    for call in calls:
-        call()
-    best = [(float("inf"), 0.0)] * len(calls)
-    for _ in range(repeat):
-        for k, call in enumerate(calls):
-            start, cpu = time.perf_counter(), time.process_time()
-            call()
-            wall, cpu = time.perf_counter() - start, time.process_time() - cpu
-            best[k] = min(best[k], (wall, cpu))
-    return best
+# Run with -P, which leaves this folder off sys.path.
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from timing import best_of  # noqa: E402
 
 
 def main() -> None:

@@ -26,10 +26,14 @@ import json
 import os
 import subprocess
 import sys
-import time
 from collections.abc import Callable
+from pathlib import Path
 
 import numpy as np
+
+# Run with -P, which leaves this folder off sys.path.
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from timing import best_time  # noqa: E402
 
 SIZES = (1, 10, 100, 1000)
 ORVIK_CALLS = {
@@ -62,16 +66,7 @@ def inputs(n: int) -> dict[str, object]:
 
 def per_call(fn: Callable[[], object], budget: float = 0.02) -> float:
     """Microseconds per call over about `budget` seconds."""
-    fn()
-    number = 1
-    while True:
-        t0 = time.perf_counter()
-        for _ in range(number):
-            fn()
-        elapsed = time.perf_counter() - t0
-        if elapsed >= budget:
-            return elapsed / number * 1e6
-        number *= 2
+    return best_time(fn, budget, 1) * 1e6
 
 
 def measure(calls: dict[str, str], namespace: dict[str, object], n: int) -> dict[str, float]:

@@ -17,7 +17,6 @@ import sys
 import argparse
 import datetime
 import math
-import time
 from pathlib import Path
 from typing import Callable
 
@@ -26,6 +25,7 @@ import numpy as np
 # Run with -P, which leaves this folder off sys.path.
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 import docs_section  # noqa: E402
+from timing import best_time  # noqa: E402
 
 import orvik
 from orvik import distance
@@ -37,28 +37,6 @@ DOCS = Path(__file__).resolve().parent.parent / "docs"
 # --- the machine -------------------------------------------------------------
 def machine_description() -> str:
     return f"{docs_section.machine()}, NumPy {np.__version__}"
-
-
-# --- timing ------------------------------------------------------------------
-def best_time(fn: Callable[[], object], min_time: float, repeat: int) -> float:
-    """Best wall time of one call of fn, over `repeat` rounds of >= min_time each."""
-    fn()  # warm up (pools, caches, lazy imports)
-    number = 1
-    while True:
-        t0 = time.perf_counter()
-        for _ in range(number):
-            fn()
-        elapsed = time.perf_counter() - t0
-        if elapsed >= min_time or number >= 1 << 20:
-            break
-        number *= 2
-    best = elapsed / number
-    for _ in range(repeat - 1):
-        t0 = time.perf_counter()
-        for _ in range(number):
-            fn()
-        best = min(best, (time.perf_counter() - t0) / number)
-    return best
 
 
 # --- the peers ---------------------------------------------------------------

@@ -29,16 +29,14 @@ constexpr FunctionDescription great_circle_destination_desc{"great_circle_destin
 constexpr FunctionDescription geodesic_inverse_desc{"geodesic_inverse", pair_params};
 
 PyObject* geodesic_distance(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return call_with_doubles<4>(geodesic_distance_desc, args, nargs, kwnames,
-                                         [](const auto& v) {
+    return call_with_doubles<4>(geodesic_distance_desc, args, nargs, kwnames, [](const auto& v) {
         return interop::make_float(core::wgs84().inverse(v[0], v[1], v[2], v[3]).s12);
     });
 }
 
 PyObject* geodesic_destination(PyObject*, PyObject* const* args, Py_ssize_t nargs,
                                PyObject* kwnames) {
-    return call_with_doubles<4>(geodesic_destination_desc, args, nargs, kwnames,
-                                         [](const auto& v) {
+    return call_with_doubles<4>(geodesic_destination_desc, args, nargs, kwnames, [](const auto& v) {
         const core::GeodesicResult r = core::wgs84().direct(v[0], v[1], v[2], v[3]);
         return interop::make_float_tuple({r.lat2, r.lon2});
     });
@@ -46,24 +44,21 @@ PyObject* geodesic_destination(PyObject*, PyObject* const* args, Py_ssize_t narg
 
 PyObject* great_circle_distance(PyObject*, PyObject* const* args, Py_ssize_t nargs,
                                 PyObject* kwnames) {
-    return call_with_doubles<4>(great_circle_distance_desc, args, nargs, kwnames,
-                                         [](const auto& v) {
+    return call_with_doubles<4>(great_circle_distance_desc, args, nargs, kwnames, [](const auto& v) {
         return interop::make_float(core::great_circle_distance(v[0], v[1], v[2], v[3]));
     });
 }
 
 PyObject* great_circle_destination(PyObject*, PyObject* const* args, Py_ssize_t nargs,
                                    PyObject* kwnames) {
-    return call_with_doubles<4>(great_circle_destination_desc, args, nargs, kwnames,
-                                         [](const auto& v) {
+    return call_with_doubles<4>(great_circle_destination_desc, args, nargs, kwnames, [](const auto& v) {
         const auto [lat2, lon2] = core::great_circle_destination(v[0], v[1], v[2], v[3]);
         return interop::make_float_tuple({lat2, lon2});
     });
 }
 
 PyObject* geodesic_inverse(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
-    return call_with_doubles<4>(geodesic_inverse_desc, args, nargs, kwnames,
-                                         [](const auto& v) {
+    return call_with_doubles<4>(geodesic_inverse_desc, args, nargs, kwnames, [](const auto& v) {
         return geodesic_result_dict(core::wgs84().inverse(v[0], v[1], v[2], v[3]), GeodesicFields::basic);
     });
 }

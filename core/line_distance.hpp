@@ -73,7 +73,6 @@ public:
     LineDistance(const GeographicLib::Geodesic& g, std::span<const double> lat, std::span<const double> lon,
                  WorkRunner& runner = inline_runner());
 
-    std::size_t segment_count() const noexcept { return shapes_.size(); }
     std::size_t memory_bytes() const noexcept;
 
     // The nearest point of the line to (lat, lon); a NaN point, or a
